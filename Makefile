@@ -1,0 +1,31 @@
+# The whole set-up on a fresh Debian machine: `make play` and `make test`.
+JOBS ?= $(shell nproc)
+RELEASE := build/release
+TESTB   := build/test
+BENCHB  := build/bench
+
+.PHONY: deps play build test bench fuzz clean
+
+deps:
+	@tools/deps.sh
+
+build: deps
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=OFF >/dev/null
+	cmake --build $(RELEASE) --target gorvenshale -j$(JOBS)
+
+play: build
+	./$(RELEASE)/gorvenshale $(ARGS)
+
+test: deps
+	cmake -S . -B $(TESTB) -DCMAKE_BUILD_TYPE=Debug -DGS_SANITIZE=ON -DGS_TESTS=ON >/dev/null
+	cmake --build $(TESTB) -j$(JOBS)
+	cd $(TESTB) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j$(JOBS)
+
+bench: deps
+	cmake -S . -B $(BENCHB) -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=OFF -DGS_BENCH=ON >/dev/null
+	cmake --build $(BENCHB) -j$(JOBS)
+	./$(BENCHB)/gs_bench
+
+clean:
+	rm -rf build

@@ -1,0 +1,7 @@
+// The enemy's fire: shells, guided rockets, salvoes and the radar fix.
+#pragma once
+#include "game/state/game.h"
+
+namespace gs {
+void AISHOT(Game& G);
+} // namespace gs

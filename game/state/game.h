@@ -1,0 +1,35 @@
+// The game: its shared state and the four platform services every procedure reaches
+// through it (drawing surface, console, clock, random generator).
+//
+// Procedures take the game as their first argument and keep the game's own names:
+// FLY(G), EXPLODE(G, U, I), URONIX(G, X12). Tests build a Game on a headless Graph,
+// a scripted console, a fast virtual clock and a scripted or seeded generator.
+#pragma once
+
+#include "game/state/state.h"
+#include "platform/clock.h"
+#include "platform/console.h"
+#include "platform/graph.h"
+#include "platform/random.h"
+
+namespace gs {
+
+struct Game : State {
+    Graph& gr;
+    Console& con;
+    Clock& clk;
+    Rng& rnd;
+
+    Game(Graph& g, Console& c, Clock& k, Rng& r) : gr(g), con(c), clk(k), rnd(r) {}
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    State& state() { return *this; }
+
+    void Delay(std::uint16_t ms) { clk.Delay(ms); }
+    int Random(int n) { return rnd.Random(n); }
+    /// Re-seeds the generator from the clock (program start, battle start, enemy fire).
+    void reseed() { rnd.seed(clk.seedTicks()); }
+};
+
+} // namespace gs

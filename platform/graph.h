@@ -1,0 +1,109 @@
+// The drawing surface: an indexed-colour framebuffer with immediate-mode primitives.
+//
+// Every primitive draws at once into the picture, clipped silently at the window's
+// edges; the window (when there is one) shows the picture from its own thread.
+// Coordinates are 16-bit window pixels, x to the right, y downwards.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace gs {
+
+using i16 = std::int16_t;
+
+/// 256 RGB entries; the first 16 are the colours the game draws with.
+using Palette = std::array<std::array<std::uint8_t, 3>, 256>;
+/// The standard VGA default palette, 6-bit components times 4.
+const Palette& vgaPalette();
+
+class Graph;
+
+/// What shows the picture on screen. Implemented by the SDL window; absent when headless.
+class Presenter {
+public:
+    virtual ~Presenter() = default;
+    /// The picture changed; show it within one display frame. Called with no lock held.
+    virtual void changed() = 0;
+};
+
+class Graph {
+public:
+    struct Config {
+        bool headless = true;   ///< no window: the picture lives in memory
+        int width = 1280;       ///< client size when headless or when sizeGiven
+        int height = 1024;
+        bool sizeGiven = false; ///< --size WxH was given
+    };
+    /// Opens a window showing `g`; returns null and sets `error` when it cannot.
+    using WindowFactory =
+        std::function<std::unique_ptr<Presenter>(Graph& g, const Config& c, std::string& error)>;
+
+    Graph() = default;
+    explicit Graph(Config c) : cfg_(c) {}
+    ~Graph();
+
+    void setWindowFactory(WindowFactory f) { windowFactory_ = std::move(f); }
+    /// Called with the open picture each time a snapshot is due.
+    void setSnapshotWriter(std::function<void(const Graph&)> w) { snapshotWriter_ = std::move(w); }
+
+    // ---- The game's drawing interface ----
+    /// Opens the window (or the headless picture) black, and resets the drawing state.
+    void InitGraph(i16& driver, i16& mode, const std::string& path);
+    i16 GetMaxX() const;
+    i16 GetMaxY() const;
+    void SetColor(int color);
+    /// pattern 0..12, colour 0..255; anything else is refused and changes nothing.
+    void SetFillStyle(int pattern, int color);
+    /// style 0..4, thickness 1 or 3; anything else is refused and changes nothing.
+    void SetLineStyle(int style, unsigned pattern, int thickness);
+    void Line(i16 x1, i16 y1, i16 x2, i16 y2);
+    void Rectangle(i16 x1, i16 y1, i16 x2, i16 y2);
+    void Bar(i16 x1, i16 y1, i16 x2, i16 y2);
+    void Circle(i16 x, i16 y, i16 radius);
+    void FillEllipse(i16 x, i16 y, i16 rx, i16 ry);
+    void OutTextXY(i16 x, i16 y, const std::string& text);
+    void ClearDevice();
+    /// Writes the closing snapshot, closes the window and returns when it is gone.
+    void CloseGraph();
+
+    // ---- Inspection, for snapshots, the window and tests ----
+    bool isOpen() const { return open_; }
+    int width() const { return w_; }
+    int height() const { return h_; }
+    /// Palette index at (x, y); 0 outside the picture.
+    std::uint8_t pixel(int x, int y) const;
+    const std::vector<std::uint8_t>& pixels() const { return px_; }
+    const Palette& palette() const { return vgaPalette(); }
+    int color() const { return color_; }
+    int fillPattern() const { return fillPattern_; }
+    int fillColor() const { return fillColor_; }
+    int lineStyle() const { return lineStyle_; }
+    int lineThickness() const { return thickness_; }
+    /// Guards the picture: every primitive holds it while writing pixels.
+    std::mutex& pictureLock() const { return lock_; }
+    /// The game begins to wait for the player: write a snapshot if they are wanted.
+    void snapshotDue();
+    const Config& config() const { return cfg_; }
+
+private:
+    Config cfg_{};
+    WindowFactory windowFactory_;
+    std::function<void(const Graph&)> snapshotWriter_;
+    std::unique_ptr<Presenter> window_;
+    bool open_ = false;
+    bool failed_ = false; ///< the window could not be made: the next drawing call ends the game
+    int w_ = 0, h_ = 0;
+    std::vector<std::uint8_t> px_;
+    int color_ = 15, fillPattern_ = 1, fillColor_ = 255, bkColor_ = 0;
+    int lineStyle_ = 0, thickness_ = 1;
+    int curX_ = 0, curY_ = 0;
+    mutable std::mutex lock_;
+};
+
+} // namespace gs

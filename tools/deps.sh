@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project builds and tests with, only when one is missing.
+set -euo pipefail
+pkgs=(g++ cmake make pkg-config libsdl2-dev libpng-dev libgtest-dev libbenchmark-dev)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
