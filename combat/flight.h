@@ -6,4 +6,12 @@ namespace gs {
 /// Animates the shell from DX, DY until it enters a hit box or the ground;
 /// leaves the stop point in X, Y (relative to GUNX and the ground line).
 void FLY(Game& G);
+
+/// The shell's position at step T, as the 16-bit globals X and Y hold it:
+/// (DX*T, DY*T - T*T), formed at full width and keeping the low 16 bits.
+void shellAt(i16 DX, i16 DY, i16 T, i16& X, i16& Y);
+
+/// True when the shell at (GUNX + X, Y) is inside unit `o`'s hit box. The box is
+/// strict on all three sides and has no floor.
+bool inHitBox(const OBJ& o, i16 GUNX, i16 X, i16 Y);
 } // namespace gs

@@ -1,0 +1,43 @@
+#include "combat/flight.h"
+
+#include <cmath>
+
+namespace gs {
+
+void shellAt(i16 DX, i16 DY, i16 T, i16& X, i16& Y) {
+    const std::int64_t t = T;
+    X = w16(DX * t);
+    Y = w16(DY * t - t * t);
+}
+
+bool inHitBox(const OBJ& o, i16 GUNX, i16 X, i16 Y) {
+    // Half the box width, ties to the even neighbour (every real width is even).
+    const int h = static_cast<int>(std::nearbyint(static_cast<long double>(o.GX) / 2));
+    const int col = GUNX + X;
+    return o.X - h < col && o.X + h > col && o.GY > Y;
+}
+
+void FLY(Game& G) {
+    G.Y = 5;
+    G.X = 0;
+    G.EX = 0;
+    G.T = 0;
+    do {
+        // The circle shows the position of the previous pass; the stop point is left
+        // for the explosion to mark.
+        G.gr.SetColor(15);
+        G.gr.Circle(w16(G.GUNX + G.X), w16(GROUND - G.Y), 3);
+        G.Delay(50);
+        G.gr.SetColor(0);
+        G.gr.Circle(w16(G.GUNX + G.X), w16(GROUND - G.Y), 3);
+        shellAt(G.DX, G.DY, G.T, G.X, G.Y);
+        G.T = w16(G.T + 1);
+        // Every entry is tested; a destroyed unit has an empty box and stops nothing.
+        for (int i = 1; i <= G.units(); ++i)
+            if (inHitBox(G.unit(i), G.GUNX, G.X, G.Y)) G.EX = 1;
+        // The ground stops the shell even when no unit stands on the field.
+        if (G.Y < 0) G.EX = 1;
+    } while (G.EX != 1);
+}
+
+} // namespace gs

@@ -1,0 +1,186 @@
+#include "game/battle.h"
+
+#include <cmath>
+
+#include "air/raids.h"
+#include "combat/damage.h"
+#include "combat/enemy_fire.h"
+#include "combat/flight.h"
+#include "combat/health.h"
+#include "combat/movement.h"
+#include "effects/explosions.h"
+#include "render/field.h"
+#include "render/sprites.h"
+
+namespace gs {
+
+namespace {
+
+constexpr const char* AMMO_QUESTION =
+    "Select a type of the ammunition (1-fugasy, 2-armor-biting, 3-tactical nuclear";
+constexpr const char* SHOT_QUESTION = "Enter speed and angle of the shot";
+constexpr const char* REPLAY_QUESTION =
+    "You are defeated. Do you want to play level again? (Y/N)";
+/// Written when a turn begins with nothing left to fire: the level is lost.
+constexpr const char* NO_SHELLS_LEFT = "You have no ammunition left";
+
+i16& stockOf(Game& G, i16 snaryad) {
+    switch (snaryad) {
+    case A_FUGASY: return G.FS;
+    case A_ARMORBITING: return G.BS;
+    default: return G.TS;
+    }
+}
+
+const char* emptyStockMessage(i16 snaryad) {
+    switch (snaryad) {
+    case A_FUGASY: return "You have no fugasy ammunition";
+    case A_ARMORBITING: return "You have no armor-biting ammunition";
+    default: return "You have no tactical nuclear ammunition";
+    }
+}
+
+bool noShellsLeft(const Game& G) { return G.FS <= 0 && G.BS <= 0 && G.TS <= 0; }
+
+/// The whole picture, always in this order: each layer relies on the drawing state the
+/// one before it leaves, and drawing the units arms them for the flight.
+void drawBattlefield(Game& G) {
+    FIELD(G);
+    PAINTOBJ(G);
+    HEALTH(G);
+    GUN(G);
+}
+
+/// Asks for the ammunition until a type with shells is chosen; false when the player
+/// has no shells at all, so the question cannot be answered.
+bool chooseAmmunition(Game& G) {
+    for (;;) {
+        if (noShellsLeft(G)) {
+            G.con.WriteLn(NO_SHELLS_LEFT);
+            return false;
+        }
+        do {
+            G.con.WriteLn(AMMO_QUESTION);
+            G.con.ReadLn(G.SNARYAD);
+        } while (G.SNARYAD < A_FUGASY || G.SNARYAD > A_NUCLEAR);
+        if (stockOf(G, G.SNARYAD) > 0) return true;
+        G.con.WriteLn(emptyStockMessage(G.SNARYAD));
+    }
+}
+
+/// The shell's velocity per flight step from the typed speed and angle. The angle is
+/// turned into radians with 57.0, which tips a vertical shot slightly to the left.
+void aim(Game& G) {
+    const long double rad = static_cast<long double>(G.A) / 57.0L;
+    const long double v = G.V;
+    G.DX = w16(static_cast<std::int64_t>(std::nearbyint(v * std::cos(rad))));
+    G.DY = w16(static_cast<std::int64_t>(std::nearbyint(v * std::sin(rad))));
+}
+
+void impactPicture(Game& G) {
+    const i16 col = w16(G.GUNX + G.X);
+    const i16 row = G.Y > 0 ? w16(GROUND - G.Y) : i16(GROUND);
+    switch (G.SNARYAD) {
+    case A_FUGASY: EXPLODE(G, col, row); break;
+    case A_ARMORBITING: BEXPLODE(G, col, row); break;
+    default: NUCLEAR(G, col, GROUND); break; // the mushroom always grows from the ground
+    }
+}
+
+/// Blows up every unit whose hit points have just run out; a unit already marked
+/// destroyed is not blown up again.
+void destroyUnits(Game& G) {
+    for (G.INP1 = 1; G.INP1 <= G.units(); G.INP1 = w16(G.INP1 + 1)) {
+        OBJ& o = G.unit(G.INP1);
+        if (o.HEALTH > 0) continue;
+        if (o.UVIS == 0) XEXPLODE(G, o.X, GROUND);
+        o.UVIS = 1;
+        o.GX = 0;
+        o.GY = 0;
+    }
+}
+
+void enemyPhase(Game& G) {
+    AISHOT(G);
+    G.ALLHP = 0;
+    AIRSTRIKE(G);
+    CARPETBOMBING(G);
+    MOVE(G);
+    RADARMACH(G);
+}
+
+/// The defeat question; it always ends the battle.
+Outcome replayQuestion(Game& G) {
+    for (;;) {
+        G.con.WriteLn(REPLAY_QUESTION);
+        G.DIAL = G.con.ReadCharLn();
+        G.gr.CloseGraph();
+        if (G.DIAL == 'Y' || G.DIAL == 'y') return Outcome::Replay;
+        if (G.DIAL == 'N' || G.DIAL == 'n') return Outcome::EndProgram;
+    }
+}
+
+bool allUnitsDown(Game& G) {
+    int sum = 0;
+    for (G.INP4 = 1; G.INP4 <= G.units(); G.INP4 = w16(G.INP4 + 1)) sum += G.unit(G.INP4).HEALTH;
+    G.ALLHP = w16(sum);
+    return G.ALLHP == 0;
+}
+
+} // namespace
+
+Outcome battle(Game& G) {
+    G.GD = 0;
+    G.GM = 30000;
+    G.gr.InitGraph(G.GD, G.GM, "");
+    G.OBRU = 1;
+    drawBattlefield(G);
+    G.con.WaitKey(); // the key stays pending: it starts the first answer
+    G.reseed();
+
+    for (;;) {
+        GARMHEALTH(G);
+        if (!chooseAmmunition(G)) {
+            G.LOSE = true;
+            return replayQuestion(G);
+        }
+        G.con.WriteLn(SHOT_QUESTION);
+        G.con.ReadLn(G.V, G.A);
+        aim(G);
+        G.CHEAT = w16(G.V + G.A);
+        CHECKCHEAT(G);
+
+        G.gr.ClearDevice();
+        drawBattlefield(G);
+        FLY(G);
+        i16& stock = stockOf(G, G.SNARYAD);
+        stock = w16(stock - 1);
+        impactPicture(G);
+        if (G.OBRU > 0 && G.OBRU < 15) G.OBRU = w16(G.OBRU + 1);
+        URONIX(G, w16(G.GUNX + G.X));
+        G.Delay(100);
+        // Firing the last shell loses the level, even if it finished the enemy.
+        if (noShellsLeft(G)) G.LOSE = true;
+        SPLASH(G);
+        destroyUnits(G);
+
+        enemyPhase(G);
+        if (G.GUNHP <= 0) {
+            G.con.WriteLn("DEAD");
+            G.LOSE = true;
+        }
+        if (G.LOSE) return replayQuestion(G);
+
+        GARMHEALTH(G);
+        if (allUnitsDown(G)) G.VICT = true;
+        if (G.VICT) {
+            G.con.WriteLn("VICTORY!!!");
+            G.Delay(1500);
+            G.gr.CloseGraph();
+            G.Q = 1; // ends the turn loop; the game mode decides what follows
+            return Outcome::Won;
+        }
+    }
+}
+
+} // namespace gs
