@@ -2,6 +2,7 @@
 // and the number, character and line reads that the menus and the battle use.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -22,6 +23,17 @@ constexpr int KEY_HOME = KEY_EXT + 71;
 constexpr int KEY_LEFT = KEY_EXT + 75;
 constexpr int KEY_RIGHT = KEY_EXT + 77;
 constexpr int KEY_END = KEY_EXT + 79;
+
+/// The token rules shared by the console and the level files: an optional "+" or "-",
+/// then decimal digits, or hexadecimal after "$" or "0x", binary after "%", octal after
+/// "&". The value must fit the signed 32-bit range (unsigned: the unsigned 32-bit range,
+/// and no "-"). Returns the 32-bit value, or nothing when the token is not a number.
+std::optional<std::int64_t> parseNumberToken(std::string_view token, bool isUnsigned);
+
+/// Longest token and longest line a read takes.
+constexpr std::size_t MAX_TOKEN = 255;
+/// A typed line holds at most this many characters.
+constexpr std::size_t MAX_LINE = 254;
 
 /// Where keys come from and where text goes: a terminal, a pipe, or a test script.
 class Terminal {
@@ -71,9 +83,49 @@ public:
 
     Terminal& terminal() { return term_; }
 
+    // ---- Inspection ----
+    int cursorCol() const { return col_; }
+    int cursorRow() const { return row_; }
+    int windowCols() const { return cols_; }
+    int windowRows() const { return rows_; }
+    /// True when output is on a screen (cursor control, wrapping, scrolling).
+    bool screen() const { return screen_; }
+    /// True when nothing has been written on the current output line.
+    bool atLineStart() const { return col_ == 1; }
+    /// The unread rest of the input line buffer.
+    std::string_view bufferedInput() const;
+
 private:
+    /// Puts one byte at the cursor (screen: wrapping and scrolling; plain: as it is).
+    void putByte(unsigned char b);
+    /// Moves the on-screen cursor to a cell, tracking it.
+    void moveTo(int col, int row);
+    /// The cursor goes one row down; at the bottom row the window scrolls instead.
+    void newRow();
+    /// The output line end: CR LF on a screen, LF in plain text.
+    void lineEnd();
+    /// Hands the collected output bytes to the terminal.
+    void flush();
+    /// Collects a new typed line into the input buffer.
+    void collectLine();
+    /// Next key of line input: the pending key first, else a blocking wait.
+    int nextKey();
+    bool bufferUsedUp() const { return pos_ >= buf_.size(); }
+    /// Skips separators (collecting lines) and takes a token; parses it or raises 106.
+    std::int64_t readNumber(bool isUnsigned);
+    /// Drops the rest of the line including its line end.
+    void endLine();
+
     Terminal& term_;
-    // The helper that builds the console owns the rest of this class.
+    bool screen_ = false;
+    int cols_ = 80, rows_ = 25;
+    int col_ = 1, row_ = 1;
+    /// Rows the window has scrolled since start; line editing uses it to find its line.
+    long scrolled_ = 0;
+    std::string out_; ///< output not yet handed to the terminal
+    std::optional<int> pending_;
+    std::string buf_;
+    std::size_t pos_ = 0;
 };
 
 } // namespace gs

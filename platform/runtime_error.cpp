@@ -1,0 +1,70 @@
+#include "platform/runtime_error.h"
+
+#include <cxxabi.h>
+#include <dlfcn.h>
+#include <execinfo.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace gs {
+
+namespace {
+
+// The calls active when the last run-time error was raised, innermost first.
+std::vector<void*>& lastTrace() {
+    static std::vector<void*> t;
+    return t;
+}
+
+// A code position as the report shows it: the offset into the program or library that
+// holds it, so that the same fault gives the same number on every run.
+unsigned codeOffset(void* addr, std::string* name) {
+    Dl_info info{};
+    auto a = reinterpret_cast<std::uintptr_t>(addr);
+    if (dladdr(addr, &info) && info.dli_fbase) {
+        if (name && info.dli_sname) {
+            int status = 0;
+            char* d = abi::__cxa_demangle(info.dli_sname, nullptr, nullptr, &status);
+            *name = status == 0 && d ? d : info.dli_sname;
+            std::free(d);
+        }
+        a -= reinterpret_cast<std::uintptr_t>(info.dli_fbase);
+    }
+    return static_cast<unsigned>(a & 0xFFFFFFFFu);
+}
+
+std::string hex8(unsigned v) {
+    char b[16];
+    std::snprintf(b, sizeof b, "$%08X", v);
+    return b;
+}
+
+} // namespace
+
+[[noreturn]] __attribute__((noinline)) void raiseRuntimeError(int code) {
+    void* frames[32];
+    int n = backtrace(frames, 32);
+    // Frame 0 is this function; the failing operation is its caller.
+    lastTrace().assign(frames + (n > 1 ? 1 : 0), frames + n);
+    void* at = __builtin_return_address(0);
+    throw RuntimeError(code, codeOffset(at, nullptr));
+}
+
+std::string runtimeErrorReport(const RuntimeError& e) {
+    std::string r = "Runtime error " + std::to_string(e.code) + " at " + hex8(e.address) + "\n";
+    int shown = 0;
+    for (void* f : lastTrace()) {
+        if (++shown > 16) break;
+        std::string name;
+        unsigned off = codeOffset(f, &name);
+        r += "  " + hex8(off);
+        if (!name.empty()) r += "  " + name;
+        r += "\n";
+    }
+    return r;
+}
+
+} // namespace gs
