@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gs {
@@ -30,6 +31,8 @@ public:
     virtual ~Presenter() = default;
     /// The picture changed; show it within one display frame. Called with no lock held.
     virtual void changed() = 0;
+    /// The client size the window offers the picture; {0, 0} keeps the configured size.
+    virtual std::pair<int, int> clientSize() const { return {0, 0}; }
 };
 
 class Graph {
@@ -51,6 +54,13 @@ public:
     void setWindowFactory(WindowFactory f) { windowFactory_ = std::move(f); }
     /// Called with the open picture each time a snapshot is due.
     void setSnapshotWriter(std::function<void(const Graph&)> w) { snapshotWriter_ = std::move(w); }
+    /// Called with the message when the game draws although its window could not be made.
+    /// The default prints the message on standard output and ends the program with status 1;
+    /// a handler that returns is followed by std::exit(1) as well, so it should throw or exit.
+    using FatalHandler = std::function<void(const std::string& message)>;
+    void setFatalHandler(FatalHandler f) { fatal_ = std::move(f); }
+    /// The text shown when the game draws without a window.
+    static const char* notInGraphicsMode();
 
     // ---- The game's drawing interface ----
     /// Opens the window (or the headless picture) black, and resets the drawing state.
@@ -90,8 +100,24 @@ public:
     /// The game begins to wait for the player: write a snapshot if they are wanted.
     void snapshotDue();
     const Config& config() const { return cfg_; }
+    /// The window could not be made at the last InitGraph; the next drawing call ends the game.
+    bool windowFailed() const { return failed_; }
+    int backgroundColor() const { return bkColor_; }
+    unsigned linePattern() const { return linePattern_; }
+    /// Pen position (only ClearDevice and InitGraph move it in this game).
+    int currentX() const { return curX_; }
+    int currentY() const { return curY_; }
 
 private:
+    void checkGraphics();
+    void drawn();
+    void plot(int x, int y, std::uint8_t c);
+    void hspan(int x1, int x2, int y, std::uint8_t c);
+    void fillSpan(int x1, int x2, int y);
+    void lineRaw(int x1, int y1, int x2, int y2);
+    void lineThin(int x1, int y1, int x2, int y2);
+    void ellipseRaw(int x, int y, int rx, int ry, bool fill);
+
     Config cfg_{};
     WindowFactory windowFactory_;
     std::function<void(const Graph&)> snapshotWriter_;
@@ -102,6 +128,8 @@ private:
     std::vector<std::uint8_t> px_;
     int color_ = 15, fillPattern_ = 1, fillColor_ = 255, bkColor_ = 0;
     int lineStyle_ = 0, thickness_ = 1;
+    unsigned linePattern_ = 0xFFFF;
+    FatalHandler fatal_;
     int curX_ = 0, curY_ = 0;
     mutable std::mutex lock_;
 };
