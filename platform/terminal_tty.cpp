@@ -1,0 +1,147 @@
+#include "platform/terminal_tty.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+
+#include "platform/console.h"
+
+namespace gs {
+
+namespace {
+
+// Scan codes of the keys the decoder knows (the console ignores all but a few).
+constexpr int SC_UP = 72, SC_DOWN = 80, SC_PGUP = 73, SC_PGDN = 81, SC_INS = 82, SC_DEL = 83;
+constexpr int SC_F1 = 59;
+constexpr int KEY_UNKNOWN = KEY_EXT; // a sequence the game has no use for
+
+// Saved settings, reachable from signal handlers.
+struct termios g_saved;
+volatile std::sig_atomic_t g_active = 0;
+int g_fd = -1, g_outFd = -1;
+bool g_atexit = false;
+const int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+struct sigaction g_oldActions[4];
+
+void onSignal(int sig) {
+    if (g_active) {
+        tcsetattr(g_fd, TCSAFLUSH, &g_saved);
+        g_active = 0;
+        if (g_outFd >= 0 && isatty(g_outFd)) {
+            ssize_t r = write(g_outFd, "\r\n", 2);
+            (void)r;
+        }
+    }
+    // End the program the way the signal would have: default action, signal raised again.
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+void restoreAtExit() { RawMode::restore(); }
+
+int csiKey(char final, int param) {
+    switch (final) {
+    case 'A': return KEY_EXT + SC_UP;
+    case 'B': return KEY_EXT + SC_DOWN;
+    case 'C': return KEY_RIGHT;
+    case 'D': return KEY_LEFT;
+    case 'H': return KEY_HOME;
+    case 'F': return KEY_END;
+    case '~':
+        switch (param) {
+        case 1:
+        case 7: return KEY_HOME;
+        case 4:
+        case 8: return KEY_END;
+        case 2: return KEY_EXT + SC_INS;
+        case 3: return KEY_EXT + SC_DEL;
+        case 5: return KEY_EXT + SC_PGUP;
+        case 6: return KEY_EXT + SC_PGDN;
+        default: return KEY_UNKNOWN;
+        }
+    default: return KEY_UNKNOWN;
+    }
+}
+
+} // namespace
+
+RawMode::RawMode(int fd, int outFd) {
+    if (!isatty(fd) || g_active) return;
+    if (tcgetattr(fd, &g_saved) != 0) return;
+    struct termios raw = g_saved;
+    raw.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR | ISTRIP | BRKINT);
+    raw.c_oflag &= ~static_cast<tcflag_t>(OPOST); // the console writes its own CR LF
+    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
+    raw.c_lflag |= ISIG; // Ctrl-C still ends the game (and the handler restores the terminal)
+    raw.c_cc[VSUSP] = _POSIX_VDISABLE; // Ctrl-Z reaches the console as a key, never suspends
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    g_fd = fd;
+    g_outFd = outFd;
+    std::signal(SIGTSTP, SIG_IGN);
+    for (int i = 0; i < 4; ++i) {
+        struct sigaction sa {};
+        sa.sa_handler = onSignal;
+        sigemptyset(&sa.sa_mask);
+        sigaction(kSignals[i], &sa, &g_oldActions[i]);
+    }
+    if (!g_atexit) {
+        std::atexit(restoreAtExit);
+        g_atexit = true;
+    }
+    if (tcsetattr(fd, TCSAFLUSH, &raw) == 0) g_active = 1;
+}
+
+RawMode::~RawMode() {
+    if (g_fd < 0) return;
+    restore();
+    for (int i = 0; i < 4; ++i) sigaction(kSignals[i], &g_oldActions[i], nullptr);
+    g_fd = -1;
+}
+
+bool RawMode::active() const { return g_active != 0; }
+
+void RawMode::restore() {
+    if (!g_active) return;
+    tcsetattr(g_fd, TCSAFLUSH, &g_saved);
+    g_active = 0;
+}
+
+int decodeTerminalKey(unsigned char first, const MoreBytes& more,
+                      std::optional<unsigned char>& unread) {
+    if (first == 13 || first == 10) return KEY_ENTER;
+    if (first == 127 || first == 8) return KEY_BACKSPACE;
+    if (first != 27) return first;
+    auto b = more(ESC_SEQUENCE_MS);
+    if (!b) return KEY_ESC; // nothing followed: the Esc key itself
+    if (*b == '[') {
+        int param = 0;
+        bool firstParam = true;
+        for (int n = 0; n < 16; ++n) {
+            auto c = more(ESC_SEQUENCE_MS);
+            if (!c) return KEY_UNKNOWN;
+            if (*c >= '0' && *c <= '9') {
+                if (firstParam) param = param * 10 + (*c - '0');
+            } else if (*c == ';') {
+                firstParam = false; // modifiers (Ctrl, Shift) do not change the key
+            } else if (*c >= 0x40 && *c <= 0x7E) {
+                return csiKey(static_cast<char>(*c), param);
+            }
+        }
+        return KEY_UNKNOWN;
+    }
+    if (*b == 'O') {
+        auto c = more(ESC_SEQUENCE_MS);
+        if (!c) return KEY_UNKNOWN;
+        if (*c == 'M') return KEY_ENTER; // keypad Enter in application mode
+        if (*c >= 'P' && *c <= 'S') return KEY_EXT + SC_F1 + (*c - 'P');
+        return csiKey(static_cast<char>(*c), 0);
+    }
+    // Esc followed by an ordinary key (Alt held, or typed quickly): the Esc, then that key.
+    unread = *b;
+    return KEY_ESC;
+}
+
+} // namespace gs
