@@ -68,15 +68,6 @@ bool chooseAmmunition(Game& G) {
     }
 }
 
-/// The shell's velocity per flight step from the typed speed and angle. The angle is
-/// turned into radians with 57.0, which tips a vertical shot slightly to the left.
-void aim(Game& G) {
-    const long double rad = static_cast<long double>(G.A) / 57.0L;
-    const long double v = G.V;
-    G.DX = w16(static_cast<std::int64_t>(std::nearbyint(v * std::cos(rad))));
-    G.DY = w16(static_cast<std::int64_t>(std::nearbyint(v * std::sin(rad))));
-}
-
 void impactPicture(Game& G) {
     const i16 col = w16(G.GUNX + G.X);
     const i16 row = G.Y > 0 ? w16(GROUND - G.Y) : i16(GROUND);
@@ -129,6 +120,15 @@ bool allUnitsDown(Game& G) {
 
 } // namespace
 
+void aimShot(Game& G) {
+    // The angle is turned into radians with 57.0, which tips a vertical shot slightly
+    // to the left; rounding goes to the even neighbour on a tie.
+    const long double rad = static_cast<long double>(G.A) / 57.0L;
+    const long double v = G.V;
+    G.DX = w16(static_cast<std::int64_t>(std::nearbyint(v * std::cos(rad))));
+    G.DY = w16(static_cast<std::int64_t>(std::nearbyint(v * std::sin(rad))));
+}
+
 Outcome battle(Game& G) {
     G.GD = 0;
     G.GM = 30000;
@@ -146,7 +146,7 @@ Outcome battle(Game& G) {
         }
         G.con.WriteLn(SHOT_QUESTION);
         G.con.ReadLn(G.V, G.A);
-        aim(G);
+        aimShot(G);
         G.CHEAT = w16(G.V + G.A);
         CHECKCHEAT(G);
 
