@@ -1,0 +1,261 @@
+#include "game/autoplayer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <utility>
+
+#include "combat/damage.h"
+#include "combat/flight.h"
+#include "platform/runtime_error.h"
+
+namespace gs {
+
+namespace {
+
+/// What the player knows of a unit type from its look: how it moves, how big a target
+/// it is, and how it fires. The radar truck has two looks.
+struct Known {
+    int speed, gx, gy, shot, dist;
+};
+
+Known knownOf(const State& s, const OBJ& o) {
+    static constexpr Known table[UNIT_TYPES] = {
+        {0, 20, 60, 0, 0},     {0, 40, 40, 0, 0},  {0, 80, 50, 0, 0},
+        {0, 80, 60, 0, 0},     {40, 90, 40, 0, 2000}, {35, 60, 50, 2, 200},
+        {20, 60, 50, 2, 250},  {35, 60, 50, 1, 800}, {5, 10, 10, 3, 650},
+        {35, 60, 50, 4, 550},  {0, 60, 50, 1, 900}, {50, 30, 30, 0, 0},
+    };
+    if (o.TYP == T_RADARMACH && s.RADAR != 1) return {0, 50, 50, 5, 800};
+    if (o.TYP >= 0 && o.TYP < UNIT_TYPES) return table[o.TYP];
+    return {o.SPEED, o.GX, o.GY, o.SHOT, o.DIST}; // an unknown look: trust the record
+}
+
+bool standing(const OBJ& o) { return o.UVIS == 0 && o.HEALTH > 0; }
+
+/// Gun hit points a unit of this kind of fire takes, on average, in one enemy turn.
+double fireThreat(int shot) {
+    switch (shot) {
+    case 1: return 90;  // artillery: steep, wide spread
+    case 2: return 130; // tank: close and flat
+    case 3: return 70;  // guided rocket
+    case 4: return 260; // a salvo of five
+    case 5: return 150; // radar fix: sharper aim for everyone, aircraft sooner
+    default: return 0;
+    }
+}
+
+/// How much the player wants this unit gone, on top of the plain need to destroy it.
+double priority(const State& s, const OBJ& o) {
+    const Known k = knownOf(s, o);
+    const int dist = o.X - s.GUNX;
+    const int adist = std::abs(dist);
+    double p = 0;
+    if (k.shot > 0) {
+        if (adist > 100 && adist < k.dist) {
+            p += fireThreat(k.shot);
+        } else if (k.speed > 0 && adist >= k.dist) {
+            // Mobile units advance about every other turn.
+            const double turns = 2.0 * (adist - k.dist) / k.speed;
+            p += fireThreat(k.shot) / (1 + turns / 2);
+        }
+    }
+    if (k.speed > 0) {
+        // A unit that reaches the gun ends the battle at once.
+        const double turns = 2.0 * std::max(0, dist - 19) / k.speed;
+        p += 1500 / (1 + turns);
+    }
+    if (o.TYP == T_RADARMACH && s.RADAR == 1) p += 300; // before it stops and deploys
+    return p;
+}
+
+/// A shell's usual yield, which is what firing it costs when shells run short.
+double typicalYield(int ammo) {
+    switch (ammo) {
+    case A_FUGASY: return 380;
+    case A_ARMORBITING: return 800;
+    default: return 1800;
+    }
+}
+
+/// Every distinct velocity the sight can give for speeds 1..100 and angles 1..89, with
+/// the first speed and angle that give it.
+struct Aim {
+    i16 DX, DY, V, A;
+};
+
+const std::vector<Aim>& aims() {
+    static const std::vector<Aim> all = [] {
+        std::map<std::pair<int, int>, Aim> seen;
+        for (int V = 1; V <= 100; ++V)
+            for (int A = 1; A <= 89; ++A) {
+                i16 dx = 0, dy = 0;
+                shotVelocity(static_cast<i16>(V), static_cast<i16>(A), dx, dy);
+                if (dx > 0 && dy > 0)
+                    seen.emplace(std::make_pair(int(dx), int(dy)),
+                                 Aim{dx, dy, static_cast<i16>(V), static_cast<i16>(A)});
+            }
+        std::vector<Aim> v;
+        v.reserve(seen.size());
+        for (auto& [key, a] : seen) v.push_back(a);
+        return v;
+    }();
+    return all;
+}
+
+} // namespace
+
+void shotVelocity(i16 V, i16 A, i16& DX, i16& DY) {
+    const long double rad = static_cast<long double>(A) / 57.0L;
+    const long double v = V;
+    DX = w16(static_cast<std::int64_t>(std::nearbyint(v * std::cos(rad))));
+    DY = w16(static_cast<std::int64_t>(std::nearbyint(v * std::sin(rad))));
+}
+
+i16 stopColumn(const State& s, i16 DX, i16 DY) {
+    // The boxes as the next picture will arm them: standing units by their look,
+    // destroyed ones empty.
+    std::vector<OBJ> boxes;
+    int top = 0;
+    for (int i = 1; i <= s.units(); ++i) {
+        const OBJ& o = s.unit(i);
+        if (o.UVIS != 0) continue;
+        OBJ b = o;
+        const Known k = knownOf(s, o);
+        b.GX = static_cast<i16>(k.gx);
+        b.GY = static_cast<i16>(k.gy);
+        top = std::max(top, k.gy);
+        boxes.push_back(b);
+    }
+    i16 X = 0, Y = 0;
+    // A shell with DY steps up comes down within DY + 2 steps; the bound only guards
+    // against velocities the planner never tries.
+    for (int T = 0; T < 2000; ++T) {
+        shellAt(DX, DY, static_cast<i16>(T), X, Y);
+        if (Y < 0) break;
+        if (Y < top && std::any_of(boxes.begin(), boxes.end(), [&](const OBJ& b) {
+                return inHitBox(b, s.GUNX, X, Y);
+            }))
+            break;
+    }
+    return w16(s.GUNX + X);
+}
+
+Shot planShot(Game& G) {
+    // Candidate stop columns, each with one speed and angle that reaches it.
+    std::map<int, const Aim*> columns;
+    for (const Aim& a : aims()) columns.emplace(stopColumn(G, a.DX, a.DY), &a);
+
+    double need = 0;
+    std::vector<double> weight(static_cast<std::size_t>(G.units() + 1), 0);
+    for (int i = 1; i <= G.units(); ++i) {
+        const OBJ& o = G.unit(i);
+        if (!standing(o)) continue;
+        need += o.HEALTH;
+        weight[static_cast<std::size_t>(i)] = 1 + priority(G, o) / 100;
+    }
+    // Short of shells, each one must earn its keep; the last one can never be fired
+    // without losing, so it does not count.
+    const double capacity = std::max(0, int(G.FS)) * typicalYield(A_FUGASY) +
+                            std::max(0, int(G.BS)) * typicalYield(A_ARMORBITING) +
+                            std::max(0, int(G.TS)) * typicalYield(A_NUCLEAR) -
+                            typicalYield(A_FUGASY);
+    const double scarcity = capacity > 0 ? need / capacity : 10;
+    const double thrift = std::clamp((scarcity - 0.4) * 1.5, 0.0, 1.0);
+
+    Game scratch(G.gr, G.con, G.clk, G.rnd);
+    scratch.state() = G.state();
+
+    Shot best;
+    best.value = -1e18;
+    const i16 stocks[4] = {0, G.FS, G.BS, G.TS};
+    for (int ammo = A_FUGASY; ammo <= A_NUCLEAR; ++ammo) {
+        if (stocks[ammo] <= 0) continue;
+        for (const auto& [col, aim] : columns) {
+            for (int i = 1; i <= G.units(); ++i) scratch.unit(i).HEALTH = G.unit(i).HEALTH;
+            scratch.GUNHP = G.GUNHP;
+            scratch.SNARYAD = static_cast<i16>(ammo);
+            scratch.X = w16(col - G.GUNX);
+            URONIX(scratch, static_cast<i16>(col));
+            SPLASH(scratch);
+
+            double value = 0;
+            int damage = 0;
+            for (int i = 1; i <= G.units(); ++i) {
+                const OBJ& o = G.unit(i);
+                if (!standing(o)) continue;
+                const int loss = o.HEALTH - scratch.unit(i).HEALTH;
+                if (loss <= 0) continue;
+                const int taken = std::min(loss, int(o.HEALTH));
+                damage += taken;
+                const double w = weight[static_cast<std::size_t>(i)];
+                value += w * taken;
+                if (loss >= o.HEALTH) value += w * 250; // a kill ends its threat at once
+            }
+            const int self = G.GUNHP - scratch.GUNHP;
+            if (self >= G.GUNHP && self > 0) value -= 1e9; // never wreck our own gun
+            value -= 4.0 * self;
+            value -= thrift * typicalYield(ammo);
+            if (value > best.value) {
+                best.ammo = static_cast<i16>(ammo);
+                best.speed = aim->V;
+                best.angle = aim->A;
+                best.column = static_cast<i16>(col);
+                best.value = value;
+                best.damage = damage;
+                best.selfDamage = self;
+            }
+        }
+    }
+    if (best.value == -1e18) best = Shot{A_FUGASY, 30, 45, 0, 0, 0, 0}; // nothing to fire
+    return best;
+}
+
+// The terminal: it answers whatever the game last asked.
+
+void AutoTerminal::write(std::string_view bytes) {
+    recent_ += bytes;
+    if (keepTranscript) transcript += bytes;
+    // Only the tail matters for recognising the question.
+    if (recent_.size() > 4096) recent_.erase(0, recent_.size() - 1024);
+}
+
+void AutoTerminal::answer() {
+    const auto at = [&](const char* text) {
+        const auto p = recent_.rfind(text);
+        return p == std::string::npos ? -1 : static_cast<long>(p);
+    };
+    const long ammoQ = at("Select a type of the ammunition");
+    const long shotQ = at("Enter speed and angle of the shot");
+    const long replayQ = at("Do you want to play level again?");
+    std::string line;
+    if (replayQ >= 0 && replayQ > ammoQ && replayQ > shotQ) {
+        line = replays > 0 ? "Y" : "N";
+        if (replays > 0) --replays;
+    } else if (shotQ >= 0 && shotQ > ammoQ) {
+        line = std::to_string(planned_.speed) + " " + std::to_string(planned_.angle);
+        shots.push_back(planned_);
+    } else if (ammoQ >= 0) {
+        if (static_cast<int>(shots.size()) >= maxShots) raiseRuntimeError(RE_INPUT_ENDED);
+        planned_ = game_ ? planShot(*game_) : Shot{A_FUGASY, 30, 45, 0, 0, 0, 0};
+        line = std::to_string(planned_.ammo);
+    }
+    // Anything else is a wait for a key (the battle's start, the overrun): Enter, which
+    // a number read ignores.
+    keys_.insert(keys_.end(), line.begin(), line.end());
+    keys_.push_back('\r');
+    recent_.clear();
+}
+
+int AutoTerminal::next() {
+    if (keys_.empty()) answer();
+    const char c = keys_.front();
+    keys_.pop_front();
+    return c == '\r' || c == '\n' ? KEY_ENTER : static_cast<unsigned char>(c);
+}
+
+std::optional<int> AutoTerminal::pollKey() { return next(); }
+int AutoTerminal::waitKey() { return next(); }
+
+} // namespace gs
