@@ -47,9 +47,12 @@ std::string hex8(unsigned v) {
 [[noreturn]] __attribute__((noinline)) void raiseRuntimeError(int code) {
     void* frames[32];
     int n = backtrace(frames, 32);
-    // Frame 0 is this function; the failing operation is its caller.
-    lastTrace().assign(frames + (n > 1 ? 1 : 0), frames + n);
     void* at = __builtin_return_address(0);
+    // The trace starts at the failing operation: frames inside this function are dropped.
+    int first = 0;
+    while (first < n && frames[first] != at) ++first;
+    if (first == n) first = 0;
+    lastTrace().assign(frames + first, frames + n);
     throw RuntimeError(code, codeOffset(at, nullptr));
 }
 

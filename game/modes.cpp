@@ -1,0 +1,184 @@
+#include "game/modes.h"
+
+#include "game/level_file.h"
+#include "platform/runtime_error.h"
+
+#ifndef GS_VERSION
+#define GS_VERSION "0.0.0"
+#endif
+
+namespace gs {
+
+const char* const CAMPAIGN_COMPLETE =
+    "Congratulations! You have completed the campaign. Press any key.";
+
+namespace {
+
+constexpr const char* TITLE = "Gorvenshale";
+constexpr int RELEASE_YEAR = 2026;
+
+struct Purchase {
+    i16 typ; ///< -1: the roll buys nothing
+    i16 cost;
+};
+// The skirmish purchase table, indexed by the roll II1.
+constexpr Purchase PURCHASES[11] = {{-1, 0}, {T_HOUSE, 2},  {T_BUILDING, 3}, {-1, 0},
+                                    {T_TRANSPORTBTR, 4}, {T_LTANK, 7}, {T_OTANK, 12},
+                                    {T_SAU, 8},  {T_ROCKETMAN, 6}, {T_RSZO, 13}, {T_ENEMYGUN, 10}};
+
+void menuFrame(Game& G, bool gameType) {
+    G.con.ClrScr();
+    G.con.GotoXY(15, 1);
+    G.con.WriteLn(TITLE);
+    if (gameType) G.con.WriteLn("Select game type");
+    G.con.GotoXY(10, 5);
+    G.con.WriteLn(gameType ? "1.Campaign" : "1.Play");
+    G.con.GotoXY(10, 6);
+    G.con.WriteLn(gameType ? "2.Custom level" : "2.About");
+    G.con.GotoXY(10, 7);
+    G.con.WriteLn(gameType ? "3.Scirmish" : "3.Quit");
+    G.con.GotoXY(8, 8);
+    G.con.WriteLn("Select menu point");
+}
+
+/// Per-level completion shared by every mode: reset, maximum and full hit points.
+void completeLevel(Game& G) {
+    MAXIMALHP(G);
+    for (int i = 1; i <= G.units(); ++i) G.unit(i).HEALTH = G.unit(i).MAXHP;
+}
+
+void startFileLevel(Game& G) {
+    loadLevel(G);
+    ANTICHEAT(G);
+    completeLevel(G);
+}
+
+} // namespace
+
+void MENU(Game& G, u8& M) {
+    do {
+        menuFrame(G, false);
+        M = G.con.ReadUnsigned();
+    } while (M < 1 || M > 3);
+}
+
+void MENU2(Game& G, u8& MEN) {
+    do {
+        menuFrame(G, true);
+        MEN = G.con.ReadUnsigned();
+    } while (MEN < 1 || MEN > 3);
+}
+
+void campaign(Game& G, const BattleFn& battle) {
+    G.LEV = 1;
+    for (;;) {
+        startFileLevel(G);
+        switch (battle(G)) {
+        case Outcome::Won:
+            G.LEV = w16(G.LEV + 1);
+            // The last level won ends the campaign with praise, not with a missing file.
+            if (probeLevelFile(G.LEV) == RE_FILE_NOT_FOUND) {
+                G.con.WriteLn(CAMPAIGN_COMPLETE);
+                G.con.WaitKey();
+                return;
+            }
+            break;
+        case Outcome::Replay: break;
+        case Outcome::EndProgram: G.LOGIC = true; return;
+        }
+    }
+}
+
+void customLevel(Game& G, const BattleFn& battle) {
+    G.con.WriteLn("Enter the level number");
+    G.con.ReadLn(G.LEV);
+    for (;;) {
+        startFileLevel(G);
+        switch (battle(G)) {
+        case Outcome::Won: return;
+        case Outcome::Replay: break;
+        case Outcome::EndProgram: G.LOGIC = true; return;
+        }
+    }
+}
+
+void generateSkirmish(Game& G) {
+    G.NUMB = 0;
+    G.INP3 = 1;
+    do {
+        G.II1 = w16(G.Random(11));
+        const Purchase& p = PURCHASES[G.II1];
+        if (p.typ >= 0) {
+            if (G.CTS > p.cost) G.unit(G.INP3).TYP = p.typ;
+            G.CTS = w16(G.CTS - p.cost);
+        }
+        // The slot is taken even when nothing was bought: it keeps the type it held.
+        G.unit(G.INP3).X = w16(200 + G.Random(800));
+        G.INP3 = w16(G.INP3 + 1);
+        G.NUMB = w16(G.NUMB + 1);
+    } while (G.CTS >= 5 && G.NUMB < MAXUNITS);
+    G.FS = w16(20 + G.Random(20));
+    G.BS = w16(10 + G.Random(10));
+    G.TS = w16(G.Random(3));
+    G.MAXGUNHP = w16(700 + G.Random(600));
+    G.GUNHP = G.MAXGUNHP;
+    G.GUNX = w16(10 + G.Random(100));
+}
+
+void skirmish(Game& G, const BattleFn& battle) {
+    do {
+        G.con.WriteLn(
+            "Select an enemy difficulty (1-very easy, 2-easy, 3-normal, 4-hard, 5-very hard)");
+        G.con.ReadLn(G.EIL);
+    } while (G.EIL < 1 || G.EIL > 5);
+    G.CTS = w16(G.EIL * 10);
+    generateSkirmish(G);
+    for (;;) {
+        // A replay keeps the roster, the gun and the stocks as the lost battle left them.
+        ANTICHEAT(G);
+        G.con.ClrScr();
+        completeLevel(G);
+        switch (battle(G)) {
+        case Outcome::Won: return;
+        case Outcome::Replay: break;
+        case Outcome::EndProgram: G.LOGIC = true; return;
+        }
+    }
+}
+
+std::string aboutLine() {
+    return std::string(TITLE) + " version " + GS_VERSION + ", " + std::to_string(RELEASE_YEAR) +
+           ": an artillery game";
+}
+
+void about(Game& G) {
+    G.con.ClrScr();
+    G.con.WriteLn(aboutLine());
+    G.con.WaitKey();
+}
+
+void mainLoop(Game& G, const BattleFn& battle) {
+    do {
+        G.con.ClrScr();
+        MENU(G, G.M);
+        switch (G.M) {
+        case 1:
+            MENU2(G, G.MEN);
+            if (G.MEN == 1) campaign(G, battle);
+            if (G.MEN == 2) customLevel(G, battle);
+            if (G.MEN == 3) skirmish(G, battle);
+            break;
+        case 2: about(G); break;
+        default: G.LOGIC = true; break;
+        }
+    } while (!G.LOGIC);
+}
+
+void runGame(Game& G, const BattleFn& battle) {
+    G.reseed();
+    G.MOVING = false;
+    G.LOGIC = false;
+    mainLoop(G, battle);
+}
+
+} // namespace gs

@@ -1,0 +1,36 @@
+// Command-line options. Started without any, the program is the plain game.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gs {
+
+struct Options {
+    bool fast = false;                 ///< --fast: Delay advances the virtual clock, no sleep
+    std::optional<std::uint32_t> seed; ///< --seed N: every seeding reads the virtual clock from N
+    bool headless = false;             ///< --headless: no window, the picture lives in memory
+    int width = 1280, height = 1024;   ///< --size WxH
+    bool sizeGiven = false;
+    std::optional<std::string> snapshots; ///< --snapshots DIR
+    bool help = false, version = false;
+};
+
+/// Smallest and largest window side --size accepts.
+constexpr int MIN_SIDE = 100, MAX_SIDE = 8192;
+
+struct ParsedOptions {
+    Options options;
+    std::string error; ///< empty when the arguments are good
+};
+
+/// Parses the arguments after the program name. Both "--seed N" and "--seed=N" work.
+ParsedOptions parseOptions(const std::vector<std::string>& args);
+/// The usage text (several lines, ending in a line end).
+std::string usageText();
+/// The --version line.
+std::string versionText();
+
+} // namespace gs
