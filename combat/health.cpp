@@ -35,8 +35,7 @@ void frame(Graph& gr, int P, int Hmax) {
 /// Red fill from one pixel left of the frame, Hcur*30/1000 pixels long.
 void fill(Graph& gr, int P, int Hmax, int Hcur) {
     const std::int64_t left = P - roundQuot(static_cast<std::int64_t>(Hmax) * 30, 2000) - 1;
-    gr.Bar(w16(left), 511, w16(left + roundQuot(static_cast<std::int64_t>(Hcur) * 30, 1000)),
-           514);
+    gr.Bar(w16(left), 511, w16(left + roundQuot(static_cast<std::int64_t>(Hcur) * 30, 1000)), 514);
 }
 
 } // namespace
