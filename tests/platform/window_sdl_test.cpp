@@ -1,0 +1,94 @@
+// The SDL window on SDL's dummy video driver, and the window size chosen from the desktop.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/graph.h"
+#include "platform/sdl/window.h"
+
+namespace gs {
+namespace {
+
+TEST(Window, OpensDrawsClosesAndOpensAgain) {
+    ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+    Graph g{Graph::Config{false, 320, 200, true}};
+    g.setWindowFactory(sdlWindowFactory());
+    for (int round = 0; round < 2; ++round) {
+        i16 d = 0, m = 30000;
+        g.InitGraph(d, m, "");
+        ASSERT_TRUE(g.isOpen()) << "round " << round;
+        EXPECT_FALSE(g.windowFailed());
+        EXPECT_EQ(g.GetMaxX(), 319);
+        EXPECT_EQ(g.GetMaxY(), 199);
+        EXPECT_EQ(g.pixel(12, 12), 0);
+        g.SetFillStyle(1, 2);
+        g.Bar(10, 10, 100, 100);
+        g.FillEllipse(160, 100, 30, 20);
+        g.OutTextXY(5, 5, "Graph");
+        EXPECT_EQ(g.pixel(12, 12), 2);
+        g.CloseGraph();
+        EXPECT_FALSE(g.isOpen());
+    }
+}
+
+TEST(Window, FailureEndsTheGameAtTheFirstDrawing) {
+    Graph g{Graph::Config{false, 320, 200, true}};
+    g.setWindowFactory([](Graph&, const Graph::Config&, std::string& error) -> std::unique_ptr<Presenter> {
+        error = "Window creation failed";
+        return nullptr;
+    });
+    std::string said;
+    g.setFatalHandler([&](const std::string& m) {
+        said = m;
+        throw std::runtime_error("ended");
+    });
+    i16 d = 0, m = 30000;
+    testing::internal::CaptureStderr();
+    g.InitGraph(d, m, ""); // returns as if all were well
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("Window creation failed"), std::string::npos);
+    EXPECT_NE(err.find("--headless"), std::string::npos);
+    EXPECT_TRUE(g.windowFailed());
+    EXPECT_THROW(g.SetColor(4), std::runtime_error);
+    EXPECT_EQ(said, "Error: Not in graphics mode (use InitGraph and test GraphResult afterwards)");
+}
+
+void drawWithoutAWindow() {
+    Graph g{Graph::Config{false, 320, 200, true}};
+    g.setWindowFactory(
+        [](Graph&, const Graph::Config&, std::string&) -> std::unique_ptr<Presenter> { return nullptr; });
+    i16 d = 0, m = 30000;
+    g.InitGraph(d, m, "");
+    g.Line(0, 0, 5, 5);
+}
+
+TEST(Window, FailureExitsWithStatusOne) {
+    EXPECT_EXIT(drawWithoutAWindow(), ::testing::ExitedWithCode(1), "");
+}
+
+TEST(WindowSize, TheMaximizedWindowWinsOnAFullWidthDesktop) {
+    // 1920x1080 with a 40-pixel panel at the bottom; frames 1 pixel, caption 30.
+    Desktop d{1920, 1080, 1920, 1040, 1, 1, 31, 1};
+    WindowSize s = chooseWindowSize(d);
+    EXPECT_TRUE(s.maximized);
+    EXPECT_EQ(s.maxX, 1919);
+    EXPECT_EQ(s.maxY, 1040 - 30 - 1);
+}
+
+TEST(WindowSize, ASideDockLeavesTheLargestWindow) {
+    // A dock takes 70 pixels on the left: the largest window (not maximized) is wider.
+    Desktop d{1366, 768, 1296, 768, 4, 4, 28, 4};
+    WindowSize s = chooseWindowSize(d);
+    EXPECT_FALSE(s.maximized);
+    EXPECT_EQ(s.maxX, 1366 - 8 - 1);
+    EXPECT_EQ(s.maxY, 768 - 32 - 1);
+}
+
+TEST(WindowSize, NothingReportedFallsBackToAUsualSize) {
+    WindowSize s = chooseWindowSize(Desktop{});
+    EXPECT_EQ(s.maxX, 639);
+    EXPECT_EQ(s.maxY, 479);
+}
+
+} // namespace
+} // namespace gs
