@@ -120,21 +120,6 @@ TEST(Health, DestroyedUnitsGetNoBarWhateverTheirHitPoints) {
     EXPECT_EQ(spanOf(t.gr, 512, 4, 600, 800), (Span{681, 708}));
 }
 
-TEST(Health, LaterUnitsDrawOverEarlierOnes) {
-    TestGame t;
-    t.openGraph();
-    t.G.GUNX = 60;
-    t.G.MAXGUNHP = 1000;
-    t.G.GUNHP = 1000;
-    t.G.NUMB = 2;
-    t.G.unit(1) = OBJ{.X = 400, .TYP = T_BUNKER, .HEALTH = 3000, .UVIS = 0, .MAXHP = 3000};
-    t.G.unit(2) = OBJ{.X = 410, .TYP = T_LTANK, .HEALTH = 0, .UVIS = 0, .MAXHP = 1000};
-    HEALTH(t.G);
-    // The empty tank bar's frame cuts across the bunker's full red bar.
-    EXPECT_EQ(t.gr.pixel(425, 512), 15);
-    EXPECT_EQ(t.gr.pixel(426, 512), 4);
-}
-
 TEST(GarmHealth, ClampsUnitsButNeverTheGun) {
     TestGame t;
     t.G.NUMB = 4;

@@ -79,7 +79,8 @@ TEST(Sprites, LooksDependOnlyOnX) {
     }
 }
 
-TEST(Sprites, DrawInTheColourInForceAndLeaveTheDrawingStateAlone) {
+TEST(Sprites, DrawInTheColourInForceLeaveTheStateAloneAndEraseCleanly) {
+    // Movement erases units by drawing them again in black before drawing them moved.
     for (const LookCase& c : LOOKS) {
         if (c.typ == T_BUNKER) continue;
         SCOPED_TRACE(c.name);
@@ -91,17 +92,6 @@ TEST(Sprites, DrawInTheColourInForceAndLeaveTheDrawingStateAlone) {
         EXPECT_EQ(t.gr.fillPattern(), 2);
         EXPECT_EQ(t.gr.fillColor(), 6);
         EXPECT_EQ(boxOf(t.gr, [](int p) { return p != 0 && p != 5; }), Box{});
-    }
-}
-
-TEST(Sprites, TheErasePassLeavesNoTrace) {
-    // Movement erases units by drawing them again in black before drawing them moved.
-    for (const LookCase& c : LOOKS) {
-        if (c.typ == T_BUNKER) continue;
-        SCOPED_TRACE(c.name);
-        OneUnit t(c, 400);
-        PAINTOBJ(t.G);
-        ASSERT_FALSE(litBox(t.gr).empty());
         t.gr.SetColor(0);
         PAINTOBJ(t.G);
         EXPECT_EQ(litBox(t.gr), Box{});
@@ -277,18 +267,6 @@ TEST(PaintObj, RadarBookkeeping) {
     PAINTOBJ(t.G);
     EXPECT_EQ(t.G.RDR, 1);
     EXPECT_EQ(t.G.RDRNMB, 3);
-}
-
-TEST(PaintObj, NoRadarLeavesTheRadarGlobalsAlone) {
-    TestGame t;
-    t.openGraph();
-    t.G.RDR = 0;
-    t.G.RDRNMB = 7;
-    t.G.NUMB = 1;
-    t.G.unit(1) = OBJ{.X = 300, .TYP = T_SAU};
-    PAINTOBJ(t.G);
-    EXPECT_EQ(t.G.RDR, 0);
-    EXPECT_EQ(t.G.RDRNMB, 7);
 }
 
 TEST(Sprites, ProceduresWriteOnlyTheirOwnSlot) {
