@@ -1,0 +1,131 @@
+// Whole games of the built binary on level 1, played through a pipe in fast headless mode.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/png/snapshots.h"
+
+namespace gs {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* SHOT_Q = "Enter speed and angle of the shot";
+constexpr const char* REPLAY_Q = "You are defeated. Do you want to play level again? (Y/N)";
+constexpr const char* BRIEFING = "Level 1 - Training ground";
+/// Five fugasy shots that take level 1's three targets and two houses in order.
+const std::string WIN_LEVEL_1 = "1\n22 32\n1\n27 38\n1\n31 42\n1\n35 40\n1\n40 38\n";
+/// A shell dropped on the gun's own wheel: 200 hit points per roster entry, 1000 in all.
+const std::string SELF_HIT = "1\n0 0\n";
+
+struct GameRun {
+    int status = -1;
+    std::string out;
+};
+
+int count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (auto p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+    return n;
+}
+
+fs::path scratch(const std::string& name) {
+    fs::path d = fs::temp_directory_path() / ("gs_battle_e2e_" + std::to_string(getpid()) + "_" + name);
+    fs::remove_all(d);
+    fs::create_directories(d);
+    return d;
+}
+
+/// Runs the game from the repository root with `input` piped in.
+GameRun play(const std::string& name, const std::string& input, const std::string& extra = {}) {
+    const fs::path dir = scratch(name);
+    std::ofstream(dir / "in.txt", std::ios::binary) << input;
+    const std::string cmd = std::string("cd '") + GS_SOURCE_DIR + "' && '" + GS_BINARY +
+                            "' --headless --fast --seed 7 " + extra + " < '" + (dir / "in.txt").string() +
+                            "' > '" + (dir / "out.txt").string() + "' 2>&1";
+    const int raw = std::system(cmd.c_str());
+    GameRun r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream f(dir / "out.txt", std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    r.out = ss.str();
+    fs::remove_all(dir);
+    return r;
+}
+
+TEST(BattleE2E, CustomLevelOneIsWonAndBackToTheMainMenu) {
+    const GameRun r = play("win", "1\n2\n1\n\n" + WIN_LEVEL_1 + "3\n");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(count(r.out, BRIEFING), 1);
+    EXPECT_EQ(count(r.out, SHOT_Q), 5);
+    EXPECT_EQ(count(r.out, "VICTORY!!!"), 1);
+    EXPECT_EQ(count(r.out, REPLAY_Q), 0);
+    const auto won = r.out.find("VICTORY!!!");
+    EXPECT_NE(r.out.find("3.Quit", won), std::string::npos) << "main menu after the victory";
+}
+
+TEST(BattleE2E, CampaignReachesTheBattleAndNEndsTheProgram) {
+    const GameRun r = play("lose", "1\n1\n\n" + SELF_HIT + "n\n");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(count(r.out, BRIEFING), 1);
+    EXPECT_EQ(count(r.out, "DEAD"), 1);
+    EXPECT_EQ(count(r.out, REPLAY_Q), 1);
+    EXPECT_EQ(r.out.find("3.Quit", r.out.find("DEAD")), std::string::npos) << "no menu after N";
+}
+
+TEST(BattleE2E, LostLevelIsReplayedFromItsStartAndThenWon) {
+    const GameRun r = play("replay", "1\n2\n1\n\n" + SELF_HIT + "maybe\ny\n\n" + WIN_LEVEL_1 + "3\n");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(count(r.out, BRIEFING), 2);
+    EXPECT_EQ(count(r.out, REPLAY_Q), 2); // "maybe" is asked again
+    EXPECT_EQ(count(r.out, "VICTORY!!!"), 1);
+    EXPECT_LT(r.out.find("DEAD"), r.out.rfind(BRIEFING));
+}
+
+TEST(BattleE2E, InputEndingMidBattleIsARuntimeErrorNotAHang) {
+    const GameRun r = play("eof", "1\n2\n1\n\n1\n");
+    EXPECT_EQ(r.status, 100) << r.out;
+    EXPECT_NE(r.out.find("Runtime error 100"), std::string::npos);
+}
+
+TEST(BattleE2E, SnapshotsShowTheFieldAtTheStartAndTheWreckAtTheEnd) {
+    const fs::path dir = scratch("snaps") / "png";
+    const GameRun r = play("snaprun", "1\n2\n1\n\n" + WIN_LEVEL_1 + "3\n", "--snapshots '" + dir.string() + "'");
+    ASSERT_EQ(r.status, 0) << r.out;
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(dir)) files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    ASSERT_GE(files.size(), 6u); // one wait per answer at least, and the closing picture
+
+    int w = 0, h = 0;
+    std::vector<std::uint8_t> px;
+    Palette pal{};
+    std::string err;
+    auto at = [&](int x, int y) { return px[static_cast<std::size_t>(y * w + x)]; };
+
+    ASSERT_TRUE(readIndexedPng(files.front().string(), w, h, px, pal, err)) << err;
+    EXPECT_EQ(pal[15], (std::array<std::uint8_t, 3>{252, 252, 252}));
+    EXPECT_EQ(at(300, 480), 15); // the first target's post stands
+    EXPECT_EQ(at(840, 490), 15); // the far house's left wall
+    EXPECT_EQ(at(860, 490), 0);  // and its hollow inside
+    // The closing picture, taken right before the window closes on the victory: the
+    // far house has burst into yellow fire balls.
+    ASSERT_TRUE(readIndexedPng(files.back().string(), w, h, px, pal, err)) << err;
+    int fire = 0;
+    for (int y = 440; y < 560; ++y)
+        for (int x = 800; x < 920; ++x) fire += at(x, y) == 14;
+    EXPECT_GT(fire, 500);
+    fs::remove_all(dir.parent_path());
+}
+
+} // namespace
+} // namespace gs
