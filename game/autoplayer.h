@@ -74,4 +74,21 @@ private:
     Shot planned_;
 };
 
+/// A level as the game starts it: roster, gun and stocks in place, then the per-level
+/// reset and full hit points. Loads the file of `lev` (briefing to the console).
+void openLevel(Game& G, i16 lev);
+/// The same start for a Skirmish of difficulty `eil`, with a roster bought at random.
+void openSkirmish(Game& G, i16 eil);
+
+/// The whole game for the automatic player, on a headless picture and the fast clock.
+struct AutoGame {
+    explicit AutoGame(std::uint32_t seed);
+    Graph gr;
+    AutoTerminal term;
+    Console con;
+    Clock clk;
+    Rng rnd;
+    Game G;
+};
+
 } // namespace gs

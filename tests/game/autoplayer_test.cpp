@@ -116,19 +116,8 @@ TEST(AutoPlayerPlan, SparesItsOwnGunAndPutsTheNearestThreatFirst) {
     EXPECT_LT(std::abs(s.column - 170), 80);
 }
 
-/// A game whose console is the automatic player.
-struct AutoGame {
-    Graph gr{Graph::Config{true, 1280, 1024, true}};
-    AutoTerminal term;
-    Console con{term};
-    Clock clk{Clock::Config{true, 7u}};
-    Rng rnd;
-    Game G{gr, con, clk, rnd};
-    AutoGame() { term.attach(G); }
-};
-
 TEST(AutoPlayerTerminal, WinsAPracticeBattleByItself) {
-    AutoGame a;
+    AutoGame a(7);
     Game& G = a.G;
     a.term.keepTranscript = true;
     G.GUNX = 50;
@@ -144,7 +133,7 @@ TEST(AutoPlayerTerminal, WinsAPracticeBattleByItself) {
 }
 
 TEST(AutoPlayerTerminal, AnswersTheDefeatQuestionAsToldThenGivesUp) {
-    AutoGame a;
+    AutoGame a(7);
     Game& G = a.G;
     G.GUNX = 50;
     place(G, {{600, T_BUNKER}});

@@ -1,0 +1,78 @@
+// How often the automatic player wins: each campaign level over several seeds, and fifty
+// seeded skirmishes at every difficulty. The counters are the report: win_rate (0 to 1),
+// shots per battle, and the gun's hit points left after a win.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+
+#include "game/autoplayer.h"
+#include "game/battle.h"
+
+namespace gs {
+namespace {
+
+constexpr int CAMPAIGN_LEVELS = 12;
+constexpr int LEVEL_SEEDS = 20;
+constexpr int SKIRMISHES = 50;
+
+struct Tally {
+    int battles = 0, wins = 0, shots = 0, gunLeft = 0;
+    void add(const AutoGame& a, Outcome o) {
+        ++battles;
+        shots += static_cast<int>(a.term.shots.size());
+        if (o == Outcome::Won) {
+            ++wins;
+            gunLeft += a.G.GUNHP;
+        }
+    }
+    void report(benchmark::State& st) const {
+        st.counters["battles"] = battles;
+        st.counters["win_rate"] = battles ? double(wins) / battles : 0;
+        st.counters["shots"] = battles ? double(shots) / battles : 0;
+        st.counters["gun_left"] = wins ? double(gunLeft) / wins : 0;
+    }
+};
+
+/// Whether the Campaign has shown the enemy a radar truck before level `lev`: the
+/// aircraft then join every later battle, as they do in a real run.
+bool radarSeenBefore(Game& G, int lev) {
+    for (int k = 1; k < lev; ++k) {
+        openLevel(G, static_cast<i16>(k));
+        for (int i = 1; i <= G.units(); ++i)
+            if (G.unit(i).TYP == T_RADARMACH) return true;
+    }
+    return false;
+}
+
+void BM_CampaignLevel(benchmark::State& st) {
+    const int lev = static_cast<int>(st.range(0));
+    Tally t;
+    for (auto _ : st) {
+        for (int seed = 1; seed <= LEVEL_SEEDS; ++seed) {
+            AutoGame a(static_cast<std::uint32_t>(seed * 7919));
+            const bool radar = radarSeenBefore(a.G, lev);
+            openLevel(a.G, static_cast<i16>(lev));
+            if (radar) a.G.RDR = 1;
+            t.add(a, battle(a.G));
+        }
+    }
+    t.report(st);
+}
+BENCHMARK(BM_CampaignLevel)->DenseRange(1, CAMPAIGN_LEVELS)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_Skirmish(benchmark::State& st) {
+    const int eil = static_cast<int>(st.range(0));
+    Tally t;
+    for (auto _ : st) {
+        for (int seed = 1; seed <= SKIRMISHES; ++seed) {
+            AutoGame a(static_cast<std::uint32_t>(seed * 104729 + eil));
+            openSkirmish(a.G, static_cast<i16>(eil));
+            t.add(a, battle(a.G));
+        }
+    }
+    t.report(st);
+}
+BENCHMARK(BM_Skirmish)->DenseRange(1, 5)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace gs
