@@ -222,5 +222,37 @@ TEST_F(Surface, TextClipsAtTheEdgesButNotWhenItStartsOutside) {
     EXPECT_EQ(count(15), 0);
 }
 
+TEST_F(Surface, ThickAndDashedLinesStayWithinTheirRules) {
+    g.SetLineStyle(0, 0, 3);
+    g.Line(10, 10, 20, 12); // flat: three rows thick
+    int n = 0;
+    for (auto [x, y] : lit()) {
+        EXPECT_TRUE(x >= 10 && x <= 20 && y >= 9 && y <= 13);
+        ++n;
+    }
+    EXPECT_EQ(n, 33);
+    g.ClearDevice();
+    g.SetLineStyle(4, 0xF0F0, 1); // user dashes: 4 on, 4 off
+    g.Line(0, 0, 15, 0);
+    P want;
+    for (int x : {0, 1, 2, 3, 8, 9, 10, 11}) want.insert({x, 0});
+    EXPECT_EQ(lit(), want);
+}
+
+TEST_F(Surface, PatternedBarsMixFillAndBackground) {
+    g.SetFillStyle(9, 4); // a checker
+    g.Bar(0, 0, 7, 7);
+    EXPECT_EQ(count(4), 32);
+    EXPECT_EQ(count(0), 640 * 480 - 32);
+}
+
+TEST_F(Surface, ClosedPictureIgnoresDrawing) {
+    g.CloseGraph();
+    EXPECT_FALSE(g.isOpen());
+    g.Line(0, 0, 10, 10);
+    g.ClearDevice();
+    EXPECT_EQ(g.pixel(5, 5), 0);
+}
+
 } // namespace
 } // namespace gs
