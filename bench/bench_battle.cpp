@@ -1,0 +1,100 @@
+// The battle's own cost: a whole scripted battle in fast mode (turns per second), and
+// how much a real-time turn takes beyond the pauses it asks for.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <string>
+
+#include "game/battle.h"
+
+namespace gs {
+namespace {
+
+/// Keys from a fixed script; output is dropped.
+class ScriptKeys : public Terminal {
+public:
+    explicit ScriptKeys(std::string keys) : keys_(std::move(keys)) {}
+    std::optional<int> pollKey() override {
+        if (pos_ >= keys_.size()) return std::nullopt;
+        return key(keys_[pos_++]);
+    }
+    int waitKey() override { return key(pos_ < keys_.size() ? keys_[pos_++] : '\n'); }
+    void write(std::string_view) override {}
+    void clear() override {}
+    void moveCursor(int, int) override {}
+    bool isScreen() const override { return false; }
+
+private:
+    static int key(char c) { return c == '\n' ? KEY_ENTER : static_cast<unsigned char>(c); }
+    std::string keys_;
+    std::size_t pos_ = 0;
+};
+
+struct Unit {
+    i16 x, typ;
+};
+
+/// Level 1's practice ground and the five shots that clear it.
+constexpr Unit PRACTICE[] = {{300, 0}, {430, 0}, {560, 0}, {700, 1}, {860, 1}};
+const char* const CLEAR_PRACTICE = "\n1\n22 32\n1\n27 38\n1\n31 42\n1\n35 40\n1\n40 38\n";
+constexpr int PRACTICE_TURNS = 5;
+
+struct Setup {
+    Graph gr{Graph::Config{true, 1280, 1024, true}};
+    ScriptKeys keys;
+    Console con{keys};
+    Clock clk;
+    Rng rnd;
+    Game G{gr, con, clk, rnd};
+
+    Setup(const std::string& script, bool fast) : keys(script), clk(Clock::Config{fast, 1u}) {}
+
+    void practiceLevel(int units) {
+        G.NUMB = static_cast<i16>(units);
+        for (int i = 0; i < units; ++i) {
+            G.unit(i + 1).X = PRACTICE[i].x;
+            G.unit(i + 1).TYP = PRACTICE[i].typ;
+        }
+        G.GUNX = 50;
+        G.FS = 15;
+        G.BS = 5;
+        G.TS = 1;
+        G.MAXGUNHP = 1000;
+        ANTICHEAT(G);
+        MAXIMALHP(G);
+        for (int i = 1; i <= G.units(); ++i) G.unit(i).HEALTH = G.unit(i).MAXHP;
+    }
+};
+
+void BM_ScriptedBattleFast(benchmark::State& state) {
+    std::int64_t turns = 0;
+    for (auto _ : state) {
+        Setup s(CLEAR_PRACTICE, true);
+        s.practiceLevel(5);
+        if (battle(s.G) != Outcome::Won) state.SkipWithError("the scripted battle was not won");
+        turns += PRACTICE_TURNS;
+    }
+    state.counters["turns/s"] = benchmark::Counter(static_cast<double>(turns), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ScriptedBattleFast)->Unit(benchmark::kMillisecond);
+
+/// One real-time turn that clears a one-target field: flight, blast, pause, fire balls
+/// and the victory pause, all really slept. Overhead is wall time beyond the pauses.
+void BM_RealTimeTurnOverhead(benchmark::State& state) {
+    double wallMs = 0, delayedMs = 0;
+    for (auto _ : state) {
+        Setup s("\n1\n22 32\n", false);
+        s.practiceLevel(1);
+        const auto t0 = std::chrono::steady_clock::now();
+        battle(s.G);
+        const auto t1 = std::chrono::steady_clock::now();
+        wallMs += std::chrono::duration<double, std::milli>(t1 - t0).count();
+        delayedMs += static_cast<double>(s.clk.delayedMs());
+    }
+    state.counters["delays_ms"] = delayedMs / static_cast<double>(state.iterations());
+    state.counters["overhead_%"] = 100.0 * (wallMs - delayedMs) / delayedMs;
+}
+BENCHMARK(BM_RealTimeTurnOverhead)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+} // namespace
+} // namespace gs
