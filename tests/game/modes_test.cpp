@@ -1,0 +1,267 @@
+// Menus and game modes, driven with a scripted console and a stand-in battle.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "game/modes.h"
+#include "platform/runtime_error.h"
+#include "tests/support/harness.h"
+
+namespace gs {
+namespace {
+
+namespace fs = std::filesystem;
+
+int count(const std::string& hay, const std::string& needle) {
+    int n = 0;
+    for (auto p = hay.find(needle); p != std::string::npos; p = hay.find(needle, p + 1)) ++n;
+    return n;
+}
+
+/// A battle that records what each level start handed it and answers from a script.
+struct FakeBattle {
+    std::vector<Outcome> answers;
+    std::vector<State> seen;
+    std::function<void(Game&)> play; ///< what the battle does to the state before answering
+    BattleFn fn() {
+        return [this](Game& G) {
+            seen.push_back(G.state());
+            if (play) play(G);
+            Outcome o = answers.empty() ? Outcome::Won : answers.front();
+            if (!answers.empty()) answers.erase(answers.begin());
+            return o;
+        };
+    }
+};
+
+int runToError(test::TestGame& t, const BattleFn& b) {
+    try {
+        runGame(t.G, b);
+    } catch (const RuntimeError& e) {
+        return e.code;
+    }
+    return 0;
+}
+
+TEST(Menus, RefuseAnswersOutsideOneToThreeAndKeepLowEightBits) {
+    test::TestGame t("0\n4\n255\n257\n");
+    u8 M = 0;
+    MENU(t.G, M);
+    EXPECT_EQ(M, 1);
+    EXPECT_EQ(count(t.term.output, "Select menu point"), 4);
+    EXPECT_EQ(t.term.clears, 4);
+
+    test::TestGame t2("9 2\n");
+    u8 MEN = 0;
+    MENU2(t2.G, MEN);
+    EXPECT_EQ(MEN, 2);
+    EXPECT_EQ(count(t2.term.output, "Select game type"), 2);
+    EXPECT_NE(t2.term.output.find("3.Scirmish"), std::string::npos);
+}
+
+TEST(Menus, OneLineCanAnswerBothMenus) {
+    test::TestGame t("1 3\n");
+    FakeBattle b;
+    EXPECT_EQ(runToError(t, b.fn()), RE_INPUT_ENDED); // waits for the difficulty, input is over
+    EXPECT_EQ(count(t.term.output, "Select game type"), 1);
+    EXPECT_NE(t.term.output.find("Select an enemy difficulty (1-very easy, 2-easy, 3-normal, "
+                                 "4-hard, 5-very hard)"),
+              std::string::npos);
+    EXPECT_TRUE(b.seen.empty());
+}
+
+TEST(Menus, QuitEndsTheMainLoopAndAboutWaitsForAKey) {
+    test::TestGame t("3\n");
+    FakeBattle b;
+    runGame(t.G, b.fn());
+    EXPECT_TRUE(t.G.LOGIC);
+    EXPECT_EQ(count(t.term.output, "Select menu point"), 1);
+
+    // The key that leaves About is the first key of the next menu answer.
+    test::TestGame a("2\n3\n");
+    runGame(a.G, b.fn());
+    EXPECT_EQ(count(a.term.output, aboutLine()), 1);
+    EXPECT_EQ(count(a.term.output, "Select menu point"), 2);
+    EXPECT_NE(aboutLine().find("Gorvenshale"), std::string::npos);
+    EXPECT_NE(aboutLine().find(GS_VERSION), std::string::npos);
+
+    test::TestGame e("2\n\n3\n"); // Enter leaves About; the empty line is no answer
+    runGame(e.G, b.fn());
+    EXPECT_EQ(count(e.term.output, "Select menu point"), 2);
+
+    test::TestGame x("x\n");
+    EXPECT_EQ(runToError(x, b.fn()), RE_INVALID_NUMBER);
+}
+
+TEST(SkirmishRoster, DrawsInOrderAndStopsBelowTheCheapestUnit) {
+    test::TestGame t;
+    t.G.unit(1).TYP = T_SAU;
+    t.G.CTS = 10;
+    t.rnd.script({9, 17, 5, 4, 2, 599, 99});
+    generateSkirmish(t.G);
+    // Difficulty 1, first roll 9: 10 is not above 13, nothing is bought, the slot keeps its type.
+    EXPECT_EQ(t.G.NUMB, 1);
+    EXPECT_EQ(t.G.CTS, -3);
+    EXPECT_EQ(t.G.II1, 9);
+    EXPECT_EQ(t.G.unit(1).TYP, T_SAU);
+    EXPECT_EQ(t.G.unit(1).X, 217);
+    EXPECT_EQ(t.G.FS, 25);
+    EXPECT_EQ(t.G.BS, 14);
+    EXPECT_EQ(t.G.TS, 2);
+    EXPECT_EQ(t.G.MAXGUNHP, 1299);
+    EXPECT_EQ(t.G.GUNHP, 1299);
+    EXPECT_EQ(t.G.GUNX, 109);
+    EXPECT_EQ(t.rnd.asked, (std::vector<int>{11, 800, 20, 10, 3, 600, 100}));
+}
+
+TEST(SkirmishRoster, BudgetEdgeCases) {
+    // A budget equal to the cost buys nothing.
+    test::TestGame t;
+    t.G.CTS = 12;
+    t.rnd.fallback = 0;
+    t.rnd.script({6});
+    generateSkirmish(t.G);
+    EXPECT_EQ(t.G.NUMB, 1);
+    EXPECT_EQ(t.G.CTS, 0);
+    EXPECT_EQ(t.G.unit(1).TYP, T_MISHEN);
+
+    // Rolls 0 and 3 are free and still take a slot.
+    test::TestGame f;
+    f.G.CTS = 10;
+    f.G.unit(2).TYP = T_BUNKER;
+    f.rnd.fallback = 0;
+    f.rnd.script({0, 1, 3, 1, 1, 1, 4, 1});
+    generateSkirmish(f.G);
+    EXPECT_EQ(f.G.NUMB, 4);
+    EXPECT_EQ(f.G.CTS, 4);
+    EXPECT_EQ(f.G.unit(1).TYP, T_MISHEN);
+    EXPECT_EQ(f.G.unit(2).TYP, T_BUNKER); // kept from an earlier level
+    EXPECT_EQ(f.G.unit(3).TYP, T_HOUSE);
+    EXPECT_EQ(f.G.unit(4).TYP, T_TRANSPORTBTR);
+    EXPECT_EQ(f.G.unit(4).X, 201);
+}
+
+TEST(SkirmishRoster, NeverMoreThanTwentyUnits) {
+    test::TestGame t;
+    t.G.CTS = 50;
+    t.rnd.fallback = 0; // every roll is 0: free units forever, but the roster holds 20
+    generateSkirmish(t.G);
+    EXPECT_EQ(t.G.NUMB, MAXUNITS);
+    EXPECT_EQ(t.G.INP3, MAXUNITS + 1);
+    EXPECT_EQ(t.G.CTS, 50);
+    std::vector<int> expected;
+    for (int i = 0; i < MAXUNITS; ++i) expected.insert(expected.end(), {11, 800});
+    expected.insert(expected.end(), {20, 10, 3, 600, 100});
+    EXPECT_EQ(t.rnd.asked, expected); // no 21st roll: the stocks follow the 20th unit
+}
+
+TEST(Skirmish, RefusedDifficultyAsksAgainAndReplayKeepsTheLostBattle) {
+    test::TestGame t("1\n3\n0\n6\n2\n3\n");
+    t.rnd.fallback = 1; // roll 1 is a house for 2 points: 20 -> 8 houses
+    FakeBattle b;
+    b.answers = {Outcome::Replay, Outcome::Won};
+    b.play = [](Game& G) {
+        G.unit(1).X = 42;
+        G.unit(1).HEALTH = -10;
+        G.unit(1).UVIS = 1;
+        G.FS = 3;
+        G.GUNHP = 1;
+    };
+    runGame(t.G, b.fn());
+    EXPECT_EQ(count(t.term.output, "Select an enemy difficulty"), 3);
+    ASSERT_EQ(b.seen.size(), 2u);
+    EXPECT_EQ(b.seen[0].EIL, 2);
+    EXPECT_EQ(b.seen[0].NUMB, 8);
+    EXPECT_EQ(b.seen[0].unit(1).TYP, T_HOUSE);
+    EXPECT_EQ(b.seen[0].unit(1).HEALTH, 450);
+    EXPECT_EQ(b.seen[0].RAST, 60); // the per-level reset ran
+    const State& replay = b.seen[1];
+    EXPECT_EQ(replay.unit(1).X, 42);       // units stand where the lost battle left them
+    EXPECT_EQ(replay.unit(1).HEALTH, 450); // back at full hit points
+    EXPECT_EQ(replay.unit(1).UVIS, 0);
+    EXPECT_EQ(replay.FS, 3); // spent shells stay spent
+    EXPECT_EQ(replay.GUNHP, replay.MAXGUNHP);
+    EXPECT_EQ(count(t.term.output, "1.Play"), 2); // won: back to the main menu
+}
+
+/// Modes that read level files run in a directory of their own.
+class FileModes : public ::testing::Test {
+protected:
+    void SetUp() override {
+        home_ = fs::current_path();
+        char tmpl[] = "/tmp/gs-modes-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir_ = tmpl;
+        fs::current_path(dir_);
+        fs::create_directory("level");
+        put(1, "1 30 5 4 3 900 500 5\nLevel one");
+        put(2, "2 40 6 5 0 800 600 1 700 10\nLevel two");
+        put(-3, "1 50 1 1 1 100 300 0\nMinus three");
+    }
+    void TearDown() override {
+        fs::current_path(home_);
+        fs::remove_all(dir_);
+    }
+    static void put(int lev, const std::string& content) {
+        std::ofstream("level/" + std::to_string(lev) + ".txt") << content;
+    }
+    fs::path home_, dir_;
+};
+
+TEST_F(FileModes, CampaignRunsTheLevelsInOrderAndEndsWithPraise) {
+    test::TestGame t("1\n1\n3\n");
+    FakeBattle b;
+    b.answers = {Outcome::Replay, Outcome::Won, Outcome::Won};
+    b.play = [](Game& G) { G.FS = 0; };
+    runGame(t.G, b.fn());
+    ASSERT_EQ(b.seen.size(), 3u);
+    EXPECT_EQ(b.seen[0].LEV, 1);
+    EXPECT_EQ(b.seen[1].LEV, 1);
+    EXPECT_EQ(b.seen[1].FS, 5); // the replay reads the file again
+    EXPECT_EQ(b.seen[1].unit(1).HEALTH, 1000);
+    EXPECT_EQ(b.seen[1].GUNHP, 900);
+    EXPECT_EQ(b.seen[2].LEV, 2);
+    EXPECT_EQ(b.seen[2].unit(2).TYP, T_ENEMYGUN);
+    EXPECT_EQ(b.seen[2].unit(2).HEALTH, 500);
+    // Level 3 has no file: the campaign is complete, a key returns to the main menu.
+    EXPECT_EQ(count(t.term.output, CAMPAIGN_COMPLETE), 1);
+    EXPECT_EQ(count(t.term.output, "1.Play"), 2);
+    EXPECT_EQ(count(t.term.output, "Level two"), 1);
+    EXPECT_TRUE(t.G.LOGIC);
+}
+
+TEST_F(FileModes, CampaignEndsTheProgramOnNoAndFailsWithoutLevelOne) {
+    test::TestGame t("1\n1\n");
+    FakeBattle b;
+    b.answers = {Outcome::EndProgram};
+    runGame(t.G, b.fn());
+    EXPECT_TRUE(t.G.LOGIC);
+    EXPECT_EQ(b.seen.size(), 1u);
+    EXPECT_EQ(count(t.term.output, "1.Play"), 1);
+
+    fs::remove("level/1.txt");
+    test::TestGame m("1\n1\n");
+    EXPECT_EQ(runToError(m, b.fn()), RE_FILE_NOT_FOUND);
+}
+
+TEST_F(FileModes, CustomLevelTakesAnyNumber) {
+    test::TestGame t("1\n2\n-3\n3\n");
+    FakeBattle b;
+    runGame(t.G, b.fn());
+    ASSERT_EQ(b.seen.size(), 1u);
+    EXPECT_EQ(b.seen[0].LEV, -3);
+    EXPECT_EQ(b.seen[0].GUNX, 50);
+    EXPECT_NE(t.term.output.find("Enter the level number"), std::string::npos);
+    EXPECT_NE(t.term.output.find("Minus three"), std::string::npos);
+    EXPECT_EQ(count(t.term.output, "1.Play"), 2); // won: back to the main menu
+
+    test::TestGame m("1\n2\n7\n");
+    EXPECT_EQ(runToError(m, b.fn()), RE_FILE_NOT_FOUND);
+    test::TestGame n("1\n2\nseven\n");
+    EXPECT_EQ(runToError(n, b.fn()), RE_INVALID_NUMBER);
+}
+
+} // namespace
+} // namespace gs
