@@ -1,0 +1,128 @@
+// The built game, run with piped input: menus, exit statuses and the run-time error report.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct GameRun {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string slurp(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+/// Runs the game in `cwd` with `input` as its standard input (a file, not a terminal).
+GameRun runGame(const std::vector<std::string>& args, const std::string& input,
+            const fs::path& cwd = GS_SOURCE_DIR) {
+    char tmpl[] = "/tmp/gs-e2e-XXXXXX";
+    EXPECT_NE(mkdtemp(tmpl), nullptr);
+    fs::path io = tmpl;
+    std::ofstream(io / "in", std::ios::binary) << input;
+    pid_t pid = fork();
+    if (pid == 0) {
+        int in = open((io / "in").c_str(), O_RDONLY);
+        int out = open((io / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        int err = open((io / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (in < 0 || out < 0 || err < 0 || chdir(cwd.c_str()) != 0) _exit(120);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        std::vector<char*> argv{const_cast<char*>(GS_BINARY)};
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(GS_BINARY, argv.data());
+        _exit(121);
+    }
+    GameRun r;
+    int st = 0;
+    EXPECT_EQ(waitpid(pid, &st, 0), pid);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+    r.out = slurp(io / "out");
+    r.err = slurp(io / "err");
+    fs::remove_all(io);
+    return r;
+}
+
+int count(const std::string& hay, const std::string& needle) {
+    int n = 0;
+    for (auto p = hay.find(needle); p != std::string::npos; p = hay.find(needle, p + 1)) ++n;
+    return n;
+}
+
+const std::vector<std::string> kQuick{"--headless", "--fast"};
+
+TEST(SpineE2E, MenusAboutAndQuitInPlainText) {
+    GameRun r = runGame(kQuick, "0\n2\n\n3\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(count(r.out, "Select menu point"), 3);
+    EXPECT_EQ(count(r.out, "Gorvenshale version"), 1);
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos); // no control sequences
+    EXPECT_EQ(r.out.find('\r'), std::string::npos);   // plain line ends
+    // The Enter that left About is an empty line at the next menu; then 3 quits.
+    const std::string tail = "Select menu point\n\n3\n";
+    ASSERT_GE(r.out.size(), tail.size());
+    EXPECT_EQ(r.out.substr(r.out.size() - tail.size()), tail);
+}
+
+TEST(SpineE2E, RuntimeErrorReportAndExitStatus) {
+    const std::regex report("^Runtime error ([0-9]+) at \\$[0-9A-F]{8}\n(  \\$[0-9A-F]{8}.*\n)+$");
+    GameRun bad = runGame(kQuick, "1x\n");
+    EXPECT_EQ(bad.status, 106);
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(bad.err, m, report)) << bad.err;
+    EXPECT_EQ(m[1], "106");
+
+    GameRun ended = runGame(kQuick, "1\n"); // the game-type menu waits for input that never comes
+    EXPECT_EQ(ended.status, 100);
+    EXPECT_TRUE(std::regex_search(ended.err, std::regex("^Runtime error 100 at \\$")));
+    EXPECT_EQ(count(ended.out, "Select game type"), 1);
+    EXPECT_EQ(runGame(kQuick, "").status, 100);
+}
+
+TEST(SpineE2E, LevelFileErrors) {
+    char tmpl[] = "/tmp/gs-e2e-levels-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    fs::path dir = tmpl;
+    EXPECT_EQ(runGame(kQuick, "1\n2\n5\n", dir).status, 3); // no level directory
+    fs::create_directory(dir / "level");
+    EXPECT_EQ(runGame(kQuick, "1\n2\n5\n", dir).status, 2); // no file for level 5
+    EXPECT_EQ(runGame(kQuick, "1\n1\n", dir).status, 2);    // the campaign needs level 1
+    std::ofstream(dir / "level" / "5.txt") << "1 50 1 1 1 100 300 zero\n";
+    EXPECT_EQ(runGame(kQuick, "1\n2\n5\n", dir).status, 106);
+    fs::remove_all(dir);
+}
+
+TEST(SpineE2E, CommandLine) {
+    GameRun help = runGame({"--help"}, "");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: gorvenshale", 0), 0u);
+    GameRun version = runGame({"--version"}, "");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("Gorvenshale ") + GS_VERSION + "\n");
+    for (std::vector<std::string> bad : {std::vector<std::string>{"--bogus"},
+                                         std::vector<std::string>{"--seed", "x"},
+                                         std::vector<std::string>{"--size", "1x1"}}) {
+        GameRun r = runGame(bad, "3\n");
+        EXPECT_EQ(r.status, 2) << bad[0];
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.rfind("gorvenshale: ", 0), 0u);
+        EXPECT_NE(r.err.find("\nUsage: gorvenshale"), std::string::npos);
+    }
+}
+
+} // namespace
