@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -123,6 +124,32 @@ TEST(SpineE2E, CommandLine) {
         EXPECT_EQ(r.err.rfind("gorvenshale: ", 0), 0u);
         EXPECT_NE(r.err.find("\nUsage: gorvenshale"), std::string::npos);
     }
+}
+
+TEST(SpineE2E, SameSeedSameInputSameGame) {
+    // A Skirmish: its roster, the enemy's fire and every picture come from the seed.
+    const std::string input = "1\n3\n3\n\n1\n30 45\n1\n40 40\n";
+    std::vector<std::vector<std::string>> pictures;
+    std::vector<GameRun> runs;
+    for (int i = 0; i < 2; ++i) {
+        char tmpl[] = "/tmp/gs-e2e-seed-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        fs::path shots = fs::path(tmpl) / "shots";
+        runs.push_back(runGame({"--headless", "--fast", "--seed", "7", "--snapshots", shots.string()},
+                               input));
+        std::vector<std::string> files;
+        if (fs::exists(shots))
+            for (const auto& e : fs::directory_iterator(shots)) files.push_back(e.path().string());
+        std::sort(files.begin(), files.end());
+        std::vector<std::string> content;
+        for (const auto& f : files) content.push_back(slurp(f));
+        pictures.push_back(content);
+        fs::remove_all(tmpl);
+    }
+    EXPECT_EQ(runs[0].status, runs[1].status);
+    EXPECT_EQ(runs[0].out, runs[1].out);
+    EXPECT_FALSE(pictures[0].empty());
+    EXPECT_TRUE(pictures[0] == pictures[1]) << "the pictures of two runs differ";
 }
 
 } // namespace
