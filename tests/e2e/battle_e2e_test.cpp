@@ -91,12 +91,6 @@ TEST(BattleE2E, LostLevelIsReplayedFromItsStartAndThenWon) {
     EXPECT_LT(r.out.find("DEAD"), r.out.rfind(BRIEFING));
 }
 
-TEST(BattleE2E, InputEndingMidBattleIsARuntimeErrorNotAHang) {
-    const GameRun r = play("eof", "1\n2\n1\n\n1\n");
-    EXPECT_EQ(r.status, 100) << r.out;
-    EXPECT_NE(r.out.find("Runtime error 100"), std::string::npos);
-}
-
 TEST(BattleE2E, SnapshotsShowTheFieldAtTheStartAndTheWreckAtTheEnd) {
     const fs::path dir = scratch("snaps") / "png";
     const GameRun r = play("snaprun", "1\n2\n1\n\n" + WIN_LEVEL_1 + "3\n", "--snapshots '" + dir.string() + "'");
