@@ -123,7 +123,9 @@ int decodeTerminalKey(unsigned char first, const MoreBytes& more,
             auto c = more(ESC_SEQUENCE_MS);
             if (!c) return KEY_UNKNOWN;
             if (*c >= '0' && *c <= '9') {
-                if (firstParam) param = param * 10 + (*c - '0');
+                // A long run of digits (garbage or a paste) must not overflow: any
+                // number past the keys' own is a key the game does not know.
+                if (firstParam && param < 1000) param = param * 10 + (*c - '0');
             } else if (*c == ';') {
                 firstParam = false; // modifiers (Ctrl, Shift) do not change the key
             } else if (*c >= 0x40 && *c <= 0x7E) {
