@@ -1,6 +1,7 @@
 // How often the automatic player wins: each campaign level over several seeds, and fifty
 // seeded skirmishes at every difficulty. The counters are the report: win_rate (0 to 1),
-// shots per battle, and the gun's hit points left after a win.
+// shots per battle, and after a win the share of the gun's hit points and of the shells
+// that were left.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -16,20 +17,34 @@ constexpr int LEVEL_SEEDS = 20;
 constexpr int SKIRMISHES = 50;
 
 struct Tally {
-    int battles = 0, wins = 0, shots = 0, gunLeft = 0;
+    int battles = 0, wins = 0, shots = 0;
+    int dead = 0, overrun = 0, spent = 0; ///< how the lost battles were lost
+    double gunLeft = 0, shellsLeft = 0;
     void add(const AutoGame& a, Outcome o) {
         ++battles;
         shots += static_cast<int>(a.term.shots.size());
         if (o == Outcome::Won) {
             ++wins;
-            gunLeft += a.G.GUNHP;
+            gunLeft += a.G.MAXGUNHP > 0 ? double(a.G.GUNHP) / a.G.MAXGUNHP : 0;
+            const int before = static_cast<int>(a.term.shots.size()) + a.G.FS + a.G.BS + a.G.TS;
+            shellsLeft += before > 0 ? double(a.G.FS + a.G.BS + a.G.TS) / before : 0;
+        } else if (a.G.GUNHP <= 0) {
+            ++dead;
+        } else if (a.G.FS + a.G.BS + a.G.TS <= 0) {
+            ++spent;
+        } else {
+            ++overrun;
         }
     }
     void report(benchmark::State& st) const {
         st.counters["battles"] = battles;
         st.counters["win_rate"] = battles ? double(wins) / battles : 0;
         st.counters["shots"] = battles ? double(shots) / battles : 0;
-        st.counters["gun_left"] = wins ? double(gunLeft) / wins : 0;
+        st.counters["gun_left"] = wins ? gunLeft / wins : 0;
+        st.counters["shells_left"] = wins ? shellsLeft / wins : 0;
+        st.counters["lost_dead"] = dead;
+        st.counters["lost_overrun"] = overrun;
+        st.counters["lost_spent"] = spent;
     }
 };
 

@@ -31,14 +31,18 @@ void place(Game& G, std::initializer_list<std::pair<int, int>> units) {
 }
 
 TEST(AutoPlayerSight, TurnsSpeedAndAngleAsTheGunDoes) {
-    const struct { int v, a, dx, dy; } cases[] = {
-        {100, 90, -1, 100}, {100, 45, 70, 71}, {50, 45, 35, 35}, {100, 0, 100, 0}};
-    for (auto c : cases) {
-        i16 dx = 0, dy = 0;
-        shotVelocity(static_cast<i16>(c.v), static_cast<i16>(c.a), dx, dy);
-        EXPECT_EQ(dx, c.dx) << c.v << " " << c.a;
-        EXPECT_EQ(dy, c.dy) << c.v << " " << c.a;
-    }
+    TestGame t;
+    Game& G = t.G;
+    for (int v = 0; v <= 120; v += 3)
+        for (int a = -10; a <= 100; ++a) {
+            G.V = static_cast<i16>(v);
+            G.A = static_cast<i16>(a);
+            aimShot(G);
+            i16 dx = 0, dy = 0;
+            shotVelocity(G.V, G.A, dx, dy);
+            ASSERT_EQ(dx, G.DX) << v << " " << a;
+            ASSERT_EQ(dy, G.DY) << v << " " << a;
+        }
 }
 
 TEST(AutoPlayerSight, PredictsTheStopOfEveryShellThatFlyStops) {
