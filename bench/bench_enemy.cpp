@@ -1,0 +1,116 @@
+// The enemy's heaviest answer: twenty armed units in range (six rocket launchers among
+// them), then the airstrike and the carpet bombing, then the advance. Measured in fast
+// mode (phases per second, and the pauses that one phase asks for), and once in real
+// time for the wall time it takes beyond the sum of its pauses.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "air/raids.h"
+#include "combat/enemy_fire.h"
+#include "combat/movement.h"
+#include "render/sprites.h"
+
+namespace gs {
+namespace {
+
+/// No keys but Enter, output dropped.
+class Quiet : public Terminal {
+public:
+    std::optional<int> pollKey() override { return KEY_ENTER; }
+    int waitKey() override { return KEY_ENTER; }
+    void write(std::string_view) override {}
+    void clear() override {}
+    void moveCursor(int, int) override {}
+    bool isScreen() const override { return false; }
+};
+
+/// The shared generator, except that the raids' chance rolls can be made to come up.
+class RaidDice : public Rng {
+public:
+    std::optional<int> next;
+    int Random(int n) override {
+        if (next) {
+            const int v = *next < n ? *next : n - 1;
+            next.reset();
+            return v;
+        }
+        return Rng::Random(n);
+    }
+};
+
+struct Phase {
+    Graph gr{Graph::Config{true, 1280, 1024, true}};
+    Quiet keys;
+    Console con{keys};
+    Clock clk;
+    RaidDice rnd;
+    Game G{gr, con, clk, rnd};
+
+    explicit Phase(bool fast) : clk(Clock::Config{fast, 1u}) {
+        gr.InitGraph(G.GD, G.GM, "");
+        // Every unit armed and in its range of a gun at x = 50.
+        struct U { i16 typ, x; };
+        constexpr U roster[20] = {{9, 300}, {9, 350}, {9, 400}, {9, 450}, {9, 500}, {9, 550},
+                                  {7, 600}, {7, 650}, {7, 700}, {7, 750}, {10, 800}, {10, 850},
+                                  {10, 900}, {8, 400}, {8, 500}, {8, 600}, {5, 220}, {5, 240},
+                                  {6, 270}, {6, 290}};
+        G.NUMB = 20;
+        for (int i = 0; i < 20; ++i) {
+            G.unit(i + 1).TYP = roster[i].typ;
+            G.unit(i + 1).X = roster[i].x;
+        }
+        G.GUNX = 50;
+        G.MAXGUNHP = 30000;
+        ANTICHEAT(G);
+        MAXIMALHP(G);
+        for (int i = 1; i <= G.units(); ++i) G.unit(i).HEALTH = G.unit(i).MAXHP;
+        G.OBRU = 15;
+        G.gr.SetColor(15);
+        PAINTOBJ(G); // arms every unit
+        G.RDR = 1;   // the radar has been seen: both raids may come
+    }
+
+    void enemyPhase() {
+        AISHOT(G);
+        rnd.next = 5;
+        AIRSTRIKE(G);
+        rnd.next = 39;
+        CARPETBOMBING(G);
+        MOVE(G);
+        RADARMACH(G);
+    }
+};
+
+void BM_HeaviestEnemyPhaseFast(benchmark::State& state) {
+    double delayed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Phase p(true);
+        state.ResumeTiming();
+        p.enemyPhase();
+        delayed += static_cast<double>(p.clk.delayedMs());
+    }
+    state.counters["pauses_ms"] = delayed / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_HeaviestEnemyPhaseFast)->Unit(benchmark::kMillisecond);
+
+void BM_HeaviestEnemyPhaseRealTimeOverhead(benchmark::State& state) {
+    double wallMs = 0, delayedMs = 0;
+    for (auto _ : state) {
+        Phase p(false);
+        const auto t0 = std::chrono::steady_clock::now();
+        p.enemyPhase();
+        const auto t1 = std::chrono::steady_clock::now();
+        wallMs += std::chrono::duration<double, std::milli>(t1 - t0).count();
+        delayedMs += static_cast<double>(p.clk.delayedMs());
+    }
+    state.counters["pauses_ms"] = delayedMs / static_cast<double>(state.iterations());
+    state.counters["overhead_%"] = 100.0 * (wallMs - delayedMs) / delayedMs;
+}
+BENCHMARK(BM_HeaviestEnemyPhaseRealTimeOverhead)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+} // namespace
+} // namespace gs
