@@ -1,5 +1,6 @@
 # The whole set-up on a fresh Debian machine: `make play` and `make test`.
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
 RELEASE := build/release
 TESTB   := build/test
 BENCHB  := build/bench
@@ -19,6 +20,7 @@ play: build
 test: deps
 	cmake -S . -B $(TESTB) -DCMAKE_BUILD_TYPE=Debug -DGS_SANITIZE=ON -DGS_TESTS=ON >/dev/null
 	cmake --build $(TESTB) -j$(JOBS)
+	tests/fuzz/run.sh $(FUZZ_SECONDS) $(JOBS)
 	cd $(TESTB) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j$(JOBS)
 
@@ -26,6 +28,9 @@ bench: deps
 	cmake -S . -B $(BENCHB) -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=OFF -DGS_BENCH=ON >/dev/null
 	cmake --build $(BENCHB) -j$(JOBS)
 	./$(BENCHB)/gs_bench
+
+fuzz: deps
+	tests/fuzz/run.sh $(FUZZ_SECONDS) $(JOBS)
 
 clean:
 	rm -rf build

@@ -2,6 +2,9 @@
 # Installs the Debian packages the project builds and tests with, only when one is missing.
 set -euo pipefail
 pkgs=(g++ cmake make pkg-config libsdl2-dev libpng-dev libgtest-dev libbenchmark-dev)
+# The hardening tests: libFuzzer (clang and its runtime), a real terminal (tmux), a real
+# window (Xvfb, xauth for xvfb-run, xwininfo/xprop and xwd to look at it).
+pkgs+=(clang libclang-rt-14-dev tmux xvfb xauth x11-utils x11-apps)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,0 +1,159 @@
+// The console's reads and its line editor, fed arbitrary key bytes through the terminal
+// key decoder, on a screen of arbitrary size.
+//
+// The terminal here is a small screen model: it follows the bytes and cursor moves the
+// console sends, as a real terminal would, and checks after every operation that it and
+// the console agree on where the cursor is, that no cursor move leaves the window, and
+// that no control byte other than CR, LF and BS ever reaches the screen.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/console.h"
+#include "platform/runtime_error.h"
+#include "platform/terminal_tty.h"
+
+namespace {
+
+using namespace gs;
+
+[[noreturn]] void fail(const char* what, long a, long b) {
+    std::fprintf(stderr, "console fault: %s (%ld, %ld)\n", what, a, b);
+    std::abort();
+}
+
+class ScreenModel : public Terminal {
+public:
+    ScreenModel(FuzzedDataProvider& d, int cols, int rows) : d_(d), cols_(cols), rows_(rows) {}
+
+    std::optional<int> pollKey() override {
+        if (d_.remaining_bytes() == 0 || !d_.ConsumeBool()) return std::nullopt;
+        return key();
+    }
+    int waitKey() override {
+        if (d_.remaining_bytes() == 0) raiseRuntimeError(RE_INPUT_ENDED);
+        return key();
+    }
+    void write(std::string_view bytes) override {
+        for (unsigned char b : bytes) {
+            switch (b) {
+            case '\r': col = 1; break;
+            case '\n':
+                if (row < rows_) ++row;
+                break;
+            case '\b':
+                if (col > 1) --col;
+                break;
+            default:
+                if (b < 32 || b == 127) fail("control byte on the screen", b, col);
+                if (b >= 0x80 && b < 0xC0) break; // shares the cell of its lead byte
+                if (col > cols_) fail("character written past the right edge", col, row);
+                ++col;
+            }
+        }
+    }
+    void clear() override { col = row = 1; }
+    void moveCursor(int c, int r) override {
+        if (c < 1 || c > cols_ || r < 1 || r > rows_) fail("cursor moved outside the window", c, r);
+        col = c;
+        row = r;
+    }
+    bool isScreen() const override { return true; }
+    int cols() const override { return cols_; }
+    int rows() const override { return rows_; }
+
+    int col = 1, row = 1;
+
+private:
+    /// One key press as a terminal would send it: raw bytes through the key decoder.
+    int key() {
+        unsigned char first;
+        if (unread_) {
+            // A byte the decoder read ahead belongs to this key.
+            first = *unread_;
+            unread_.reset();
+        } else {
+            first = d_.ConsumeIntegral<unsigned char>();
+        }
+        return decodeTerminalKey(first, more(), unread_);
+    }
+    MoreBytes more() {
+        return [this](int) -> std::optional<unsigned char> {
+            if (d_.remaining_bytes() == 0 || !d_.ConsumeBool()) return std::nullopt;
+            return d_.ConsumeIntegral<unsigned char>();
+        };
+    }
+    FuzzedDataProvider& d_;
+    int cols_, rows_;
+    std::optional<unsigned char> unread_;
+};
+
+void agree(const Console& con, const ScreenModel& t) {
+    if (con.cursorRow() != t.row) fail("cursor row differs (console, screen)", con.cursorRow(), t.row);
+    if (con.cursorCol() != t.col) fail("cursor column differs (console, screen)", con.cursorCol(), t.col);
+    if (con.cursorCol() < 1 || con.cursorCol() > con.windowCols() || con.cursorRow() < 1 ||
+        con.cursorRow() > con.windowRows())
+        fail("cursor outside the window", con.cursorCol(), con.cursorRow());
+}
+
+/// Decimal tokens have an independent reading: std::from_chars over 64 bits.
+void checkDecimal(const std::string& token, bool isUnsigned) {
+    auto got = parseNumberToken(token, isUnsigned);
+    std::string_view t = token;
+    bool negative = false;
+    if (!t.empty() && (t[0] == '+' || t[0] == '-')) {
+        negative = t[0] == '-';
+        t.remove_prefix(1);
+    }
+    if (t.empty() || t.size() > 18 || t.find_first_not_of("0123456789") != std::string_view::npos)
+        return;
+    long long v = 0;
+    std::from_chars(t.data(), t.data() + t.size(), v);
+    if (negative) v = -v;
+    const bool fits = isUnsigned ? (!negative && v <= 0xFFFFFFFFLL)
+                                 : (v >= -0x80000000LL && v <= 0x7FFFFFFFLL);
+    if (fits != got.has_value()) fail("number accepted or refused wrongly", v, got.has_value());
+    if (fits && *got != v) fail("number read wrongly", v, static_cast<long>(*got));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider d(data, size);
+    const int cols = d.ConsumeIntegralInRange<int>(1, 100);
+    const int rows = d.ConsumeIntegralInRange<int>(1, 30);
+    checkDecimal(d.ConsumeRandomLengthString(24), d.ConsumeBool());
+    ScreenModel term(d, cols, rows);
+    Console con(term);
+    if (con.windowCols() != cols || con.windowRows() != rows) fail("window size", cols, rows);
+    try {
+        for (int n = 0; n < 200 && d.remaining_bytes() > 0; ++n) {
+            i16 a = 0, b = 0;
+            switch (d.ConsumeIntegralInRange<int>(0, 9)) {
+            case 0: con.ReadUnsigned(); break;
+            case 1: con.ReadLn(a); break;
+            case 2: con.ReadLn(a, b); break;
+            case 3: con.ReadCharLn(); break;
+            case 4: con.KeyPressed(); break;
+            case 5: con.WaitKey(); break;
+            case 6: {
+                const u8 c = d.ConsumeIntegral<u8>(), r = d.ConsumeIntegral<u8>();
+                con.GotoXY(c, r);
+                break;
+            }
+            case 7: con.Write(d.ConsumeRandomLengthString(300)); break;
+            case 8: con.WriteLn(d.ConsumeRandomLengthString(300)); break;
+            default: con.ClrScr(); break;
+            }
+            agree(con, term);
+            if (con.bufferedInput().size() > MAX_LINE + 2) fail("input line too long", 0, 0);
+        }
+    } catch (const RuntimeError& e) {
+        // The two ends a read may meet: a token that is not a number, or no more keys.
+        if (e.code != RE_INVALID_NUMBER && e.code != RE_INPUT_ENDED) fail("unexpected runtime error", e.code, 0);
+    }
+    return 0;
+}
