@@ -42,29 +42,6 @@ struct Raid {
     }
 };
 
-TEST(Bomber, DrawsFourteenLinesWithinItsExtent) {
-    EnemyRig r(640, 600);
-    r.G.gr.SetColor(15);
-    BOMBER(r.G, 300);
-    EXPECT_EQ(whiteSpan(r.gr, 0, 599), (std::pair<int, int>{225, 400}));
-    EXPECT_EQ(whiteSpan(r.gr, 0, 20), (std::pair<int, int>{375, 395})); // fin top
-    EXPECT_EQ(whiteSpan(r.gr, 60, 60).first, 230);                     // belly from the nose
-    EXPECT_EQ(whiteSpan(r.gr, 61, 599).first, INT_MAX);
-    r.G.gr.SetColor(0);
-    BOMBER(r.G, 300);
-    EXPECT_EQ(whiteSpan(r.gr, 0, 599).first, INT_MAX); // erasing leaves nothing
-}
-
-TEST(Fighter, DrawsAClosedOutlineWithinItsExtent) {
-    EnemyRig r(640, 600);
-    r.G.gr.SetColor(15);
-    FIGHTER(r.G, 300);
-    EXPECT_EQ(whiteSpan(r.gr, 0, 599), (std::pair<int, int>{260, 340}));
-    EXPECT_EQ(whiteSpan(r.gr, 0, 35).second, 340);                      // fin top
-    EXPECT_EQ(whiteSpan(r.gr, 50, 50), (std::pair<int, int>{270, 330})); // belly
-    EXPECT_EQ(whiteSpan(r.gr, 51, 599).first, INT_MAX);
-}
-
 TEST(CarpetBombing, StaysAwayUnlessAllThreeConditionsHold) {
     struct Case { int roll, obru, rdr; bool raid; };
     for (Case c : {Case{21, 15, 1, true}, Case{39, 15, 1, true}, Case{20, 15, 1, false}, Case{0, 15, 1, false},
@@ -121,15 +98,6 @@ TEST(CarpetBombing, WideWindowDropsAllTenBombs) {
     EXPECT_EQ(t.G.GUNHP, 10000 - 4674);
     // 52 approach steps from 1919 down to 644, then the run from 619 to 19.
     EXPECT_EQ(t.r.count(10), 52 + 25);
-}
-
-TEST(CarpetBombing, TheRaidGoesOnPastTheGunsEnd) {
-    Raid t(640, 50);
-    t.G.GUNHP = 100;
-    t.r.rnd.script({40 - 1});
-    CARPETBOMBING(t.G);
-    EXPECT_EQ(t.r.explosions.size(), 8u);
-    EXPECT_EQ(t.G.GUNHP, 100 - 3788);
 }
 
 TEST(Airstrike, StaysAwayUnlessAllThreeConditionsHold) {

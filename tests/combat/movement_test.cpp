@@ -145,22 +145,6 @@ TEST_F(Move, OverrunWithoutAKeyLeftEndsTheInputCleanly) {
     EXPECT_TRUE(q.G.LOSE);
 }
 
-TEST_F(Move, UnitsAdvanceInAboutHalfOfTheTurnsByExactlyTheirSpeed) {
-    place(1, T_OTANK, 30000);
-    draw();
-    r.rnd.fallback.reset();
-    r.rnd.seed(7);
-    int moved = 0;
-    for (int turn = 0; turn < 400; ++turn) {
-        const int x = G.unit(1).X;
-        MOVE(G);
-        const int step = x - G.unit(1).X;
-        ASSERT_TRUE(step == 0 || step == 20) << step;
-        moved += step != 0;
-    }
-    EXPECT_NEAR(moved, 200, 40);
-}
-
 TEST(Radar, DoesNothingBeforeAnyRadarMachineWasDrawn) {
     EnemyRig r;
     r.G.RDRNMB = 0;
