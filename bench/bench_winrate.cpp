@@ -8,6 +8,7 @@
 
 #include "game/autoplayer.h"
 #include "game/battle.h"
+#include "game/modes.h"
 
 namespace gs {
 namespace {
@@ -74,6 +75,30 @@ void BM_CampaignLevel(benchmark::State& st) {
     t.report(st);
 }
 BENCHMARK(BM_CampaignLevel)->DenseRange(1, CAMPAIGN_LEVELS)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+/// The whole Campaign in one run, as the game plays it: how many runs win all of it
+/// without a replay, and how far the others get.
+void BM_Campaign(benchmark::State& st) {
+    int runs = 0, complete = 0, levels = 0;
+    for (auto _ : st) {
+        for (int seed = 1; seed <= LEVEL_SEEDS; ++seed) {
+            AutoGame a(static_cast<std::uint32_t>(seed * 31337));
+            int won = 0;
+            campaign(a.G, [&](Game& G) {
+                const Outcome o = battle(G);
+                won += o == Outcome::Won;
+                return o;
+            });
+            ++runs;
+            levels += won;
+            complete += won == CAMPAIGN_LEVELS;
+        }
+    }
+    st.counters["runs"] = runs;
+    st.counters["win_rate"] = runs ? double(complete) / runs : 0;
+    st.counters["levels_won"] = runs ? double(levels) / runs : 0;
+}
+BENCHMARK(BM_Campaign)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_Skirmish(benchmark::State& st) {
     const int eil = static_cast<int>(st.range(0));
