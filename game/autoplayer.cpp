@@ -233,7 +233,7 @@ void AutoTerminal::answer() {
     const long replayQ = at("Do you want to play level again?");
     std::string line;
     if (replayQ >= 0 && replayQ > ammoQ && replayQ > shotQ) {
-        line = replays > 0 ? "Y" : "N";
+        line.assign(1, replays > 0 ? 'Y' : 'N');
         if (replays > 0) --replays;
     } else if (shotQ >= 0 && shotQ > ammoQ) {
         line = std::to_string(planned_.speed) + " " + std::to_string(planned_.angle);
@@ -242,9 +242,14 @@ void AutoTerminal::answer() {
         if (static_cast<int>(shots.size()) >= maxShots) raiseRuntimeError(RE_INPUT_ENDED);
         planned_ = game_ ? planShot(*game_) : Shot{A_FUGASY, 30, 45, 0, 0, 0, 0};
         line = std::to_string(planned_.ammo);
+    } else if (recent_.find("Select menu point") != std::string::npos &&
+               recent_.find("Select game type") == std::string::npos) {
+        line = "3"; // back at the main menu once the play is over: Quit
     }
     // Anything else is a wait for a key (the battle's start, the overrun): Enter, which
-    // a number read ignores.
+    // a number read ignores. A game that keeps waiting for something else is stuck.
+    idle_ = line.empty() ? idle_ + 1 : 0;
+    if (idle_ > 1000) raiseRuntimeError(RE_INPUT_ENDED);
     keys_.insert(keys_.end(), line.begin(), line.end());
     keys_.push_back('\r');
     recent_.clear();

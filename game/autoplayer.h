@@ -51,6 +51,7 @@ public:
     /// How many times to answer "Y" at the defeat question before answering "N".
     int replays = 0;
     /// After this many shots the player gives up: the input ends (run-time error 100).
+    /// So it does after a thousand key waits in a row that ask nothing it knows.
     int maxShots = 400;
     /// Keeps the whole dialogue in `transcript` when set.
     bool keepTranscript = false;
@@ -72,6 +73,7 @@ private:
     std::deque<char> keys_;
     std::string recent_; ///< what the game wrote since the last answer
     Shot planned_;
+    int idle_ = 0; ///< waits in a row that were not a question the player knows
 };
 
 /// A level as the game starts it: roster, gun and stocks in place, then the per-level

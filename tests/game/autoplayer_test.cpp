@@ -7,6 +7,7 @@
 #include "combat/flight.h"
 #include "game/autoplayer.h"
 #include "game/battle.h"
+#include "platform/runtime_error.h"
 #include "render/sprites.h"
 #include "tests/support/harness.h"
 
@@ -150,6 +151,36 @@ TEST(AutoPlayerTerminal, AnswersTheDefeatQuestionAsToldThenGivesUp) {
     G.FS = 1;
     EXPECT_EQ(battle(G), Outcome::EndProgram);
     EXPECT_EQ(a.term.shots.size(), 2u);
+}
+
+} // namespace
+} // namespace gs
+
+namespace gs {
+namespace {
+
+std::string typed(AutoTerminal& t) {
+    std::string s;
+    for (int k = t.waitKey(); k != KEY_ENTER; k = t.waitKey()) s += static_cast<char>(k);
+    return s;
+}
+
+TEST(AutoPlayerTerminal, TypesPresetsFirstQuitsAtTheMainMenuAndNeverWaitsForever) {
+    AutoTerminal t;
+    t.preset("1\r1\r");
+    EXPECT_EQ(typed(t), "1");
+    EXPECT_EQ(typed(t), "1");
+    t.write("Select game type\n1.Campaign\nSelect menu point\n");
+    EXPECT_EQ(typed(t), "") << "the game-type menu is not the main menu";
+    t.write("Gorvenshale\n1.Play\nSelect menu point\n");
+    EXPECT_EQ(typed(t), "3");
+    t.write("Something it has never seen\n");
+    try {
+        for (int i = 0; i < 5000; ++i) t.waitKey();
+        FAIL() << "a game stuck waiting must be cut short";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.code, RE_INPUT_ENDED);
+    }
 }
 
 } // namespace
