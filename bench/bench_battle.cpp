@@ -12,7 +12,7 @@ namespace {
 
 /// Keys from a fixed script; output is dropped.
 class ScriptKeys : public Terminal {
-public:
+  public:
     explicit ScriptKeys(std::string keys) : keys_(std::move(keys)) {}
     std::optional<int> pollKey() override {
         if (pos_ >= keys_.size()) return std::nullopt;
@@ -24,7 +24,7 @@ public:
     void moveCursor(int, int) override {}
     bool isScreen() const override { return false; }
 
-private:
+  private:
     static int key(char c) { return c == '\n' ? KEY_ENTER : static_cast<unsigned char>(c); }
     std::string keys_;
     std::size_t pos_ = 0;
@@ -74,7 +74,8 @@ void BM_ScriptedBattleFast(benchmark::State& state) {
         if (battle(s.G) != Outcome::Won) state.SkipWithError("the scripted battle was not won");
         turns += PRACTICE_TURNS;
     }
-    state.counters["turns/s"] = benchmark::Counter(static_cast<double>(turns), benchmark::Counter::kIsRate);
+    state.counters["turns/s"] =
+        benchmark::Counter(static_cast<double>(turns), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ScriptedBattleFast)->Unit(benchmark::kMillisecond);
 

@@ -15,8 +15,7 @@ int roundQuot(int num, int den) {
 /// The three rings shared by the high-explosive and armor-biting blasts: black discs
 /// edged white, red, yellow, 150 ms apart. The offsets come from `offset`, which is
 /// asked for each disc's y offset before its x offset.
-template <class Offset>
-void threeRings(Game& G, i16 U, i16 I, const int (&r)[3], Offset offset) {
+template <class Offset> void threeRings(Game& G, i16 U, i16 I, const int (&r)[3], Offset offset) {
     static constexpr int rim[3] = {15, 4, 14};
     G.gr.SetColor(rim[0]);
     G.gr.SetFillStyle(0, 15); // empty fill: the discs punch black holes in the picture

@@ -33,18 +33,21 @@ struct Damage : ::testing::Test {
 };
 
 TEST_F(Damage, LossByDistanceForEveryAmmunitionBothStepsTogether) {
-    struct Row { int d, loss[3]; }; // fugasy, armor-biting, tactical nuclear
+    struct Row {
+        int d, loss[3];
+    }; // fugasy, armor-biting, tactical nuclear
     const Row table[] = {
-        {0, {501, 1001, 2001}}, {39, {423, 884, 1884}}, {40, {421, 1, 1881}}, {59, {383, 1, 1824}},
-        {60, {380, 0, 1820}},   {79, {342, 0, 1763}},   {80, {0, 0, 1760}},   {249, {0, 0, 1253}},
-        {250, {0, 0, 0}},
+        {0, {501, 1001, 2001}}, {39, {423, 884, 1884}}, {40, {421, 1, 1881}},
+        {59, {383, 1, 1824}},   {60, {380, 0, 1820}},   {79, {342, 0, 1763}},
+        {80, {0, 0, 1760}},     {249, {0, 0, 1253}},    {250, {0, 0, 0}},
     };
     for (const Row& r : table)
         for (i16 ammo = 1; ammo <= 3; ++ammo) {
             roster({w16(500 + r.d), w16(500 - r.d)}); // either side of the impact
             hit(ammo, 500);
             EXPECT_EQ(3000 - G.unit(1).HEALTH, r.loss[ammo - 1]) << "d " << r.d << " ammo " << ammo;
-            EXPECT_EQ(3000 - G.unit(2).HEALTH, r.loss[ammo - 1]) << "d " << -r.d << " ammo " << ammo;
+            EXPECT_EQ(3000 - G.unit(2).HEALTH, r.loss[ammo - 1])
+                << "d " << -r.d << " ammo " << ammo;
         }
     EXPECT_EQ(G.GUNHP, 1000);
     roster({550}, 100); // hit points go below zero; nothing here clamps them

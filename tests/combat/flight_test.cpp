@@ -39,7 +39,8 @@ TEST_F(Flight, OpenFieldShotLandsAfterDyPlusTwoPasses) {
     EXPECT_EQ(G.Y, -22);
     EXPECT_EQ(G.T, 23);
     EXPECT_EQ(t.clk.delayedMs(), 23u * 50u); // one circle per pass
-    for (auto [x, y] : {std::pair{50, 495}, {50, 500}, {71, 480}, {92, 462}, {470, 480}, {491, 500}})
+    for (auto [x, y] :
+         {std::pair{50, 495}, {50, 500}, {71, 480}, {92, 462}, {470, 480}, {491, 500}})
         EXPECT_TRUE(circleAt(x, y)) << x << "," << y;
     EXPECT_FALSE(circleAt(512, 522)); // the stop point is left to the explosion
     EXPECT_EQ(t.gr.color(), 0);
@@ -81,7 +82,7 @@ TEST(HitBox, IsStrictOnAllThreeSidesWithNoFloor) {
     EXPECT_FALSE(inHitBox(o, 0, 100, 50)); // exactly at its height
     EXPECT_TRUE(inHitBox(o, 0, 100, -30000));
     EXPECT_TRUE(inHitBox(o, 60, 40, 49)); // the column is GUNX + X
-    o.GX = 7; // half of 3.5 rounds to 4
+    o.GX = 7;                             // half of 3.5 rounds to 4
     EXPECT_TRUE(inHitBox(o, 0, 97, 0));
     o.X = 32767; // the column is compared at full width, never wrapped
     EXPECT_TRUE(inHitBox(o, 32000, 770, 0));

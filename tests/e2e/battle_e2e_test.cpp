@@ -38,7 +38,8 @@ int count(const std::string& text, const std::string& what) {
 }
 
 fs::path scratch(const std::string& name) {
-    fs::path d = fs::temp_directory_path() / ("gs_battle_e2e_" + std::to_string(getpid()) + "_" + name);
+    fs::path d =
+        fs::temp_directory_path() / ("gs_battle_e2e_" + std::to_string(getpid()) + "_" + name);
     fs::remove_all(d);
     fs::create_directories(d);
     return d;
@@ -49,8 +50,9 @@ GameRun play(const std::string& name, const std::string& input, const std::strin
     const fs::path dir = scratch(name);
     std::ofstream(dir / "in.txt", std::ios::binary) << input;
     const std::string cmd = std::string("cd '") + GS_SOURCE_DIR + "' && '" + GS_BINARY +
-                            "' --headless --fast --seed 7 " + extra + " < '" + (dir / "in.txt").string() +
-                            "' > '" + (dir / "out.txt").string() + "' 2>&1";
+                            "' --headless --fast --seed 7 " + extra + " < '" +
+                            (dir / "in.txt").string() + "' > '" + (dir / "out.txt").string() +
+                            "' 2>&1";
     const int raw = std::system(cmd.c_str());
     GameRun r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -83,7 +85,8 @@ TEST(BattleE2E, CampaignReachesTheBattleAndNEndsTheProgram) {
 }
 
 TEST(BattleE2E, LostLevelIsReplayedFromItsStartAndThenWon) {
-    const GameRun r = play("replay", "1\n2\n1\n\n" + SELF_HIT + "maybe\ny\n\n" + WIN_LEVEL_1 + "3\n");
+    const GameRun r =
+        play("replay", "1\n2\n1\n\n" + SELF_HIT + "maybe\ny\n\n" + WIN_LEVEL_1 + "3\n");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(count(r.out, BRIEFING), 2);
     EXPECT_EQ(count(r.out, REPLAY_Q), 2); // "maybe" is asked again
@@ -93,7 +96,8 @@ TEST(BattleE2E, LostLevelIsReplayedFromItsStartAndThenWon) {
 
 TEST(BattleE2E, SnapshotsShowTheFieldAtTheStartAndTheWreckAtTheEnd) {
     const fs::path dir = scratch("snaps") / "png";
-    const GameRun r = play("snaprun", "1\n2\n1\n\n" + WIN_LEVEL_1 + "3\n", "--snapshots '" + dir.string() + "'");
+    const GameRun r =
+        play("snaprun", "1\n2\n1\n\n" + WIN_LEVEL_1 + "3\n", "--snapshots '" + dir.string() + "'");
     ASSERT_EQ(r.status, 0) << r.out;
     std::vector<fs::path> files;
     for (const auto& e : fs::directory_iterator(dir)) files.push_back(e.path());

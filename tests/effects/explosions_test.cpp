@@ -74,7 +74,8 @@ TEST_F(Blast, NuclearStemNarrowsWithTiesToEvenUnderAGrowingCap) {
     NUCLEAR(G, 600, 500);
     ASSERT_EQ(t.rnd.asked.size(), 4000u);
     auto widthAt = [&](int frame) { return t.rnd.asked[static_cast<std::size_t>(40 * frame - 1)]; };
-    const std::pair<int, int> widths[] = {{1, 200}, {2, 100}, {3, 67}, {16, 12}, {67, 3}, {80, 2}, {100, 2}};
+    const std::pair<int, int> widths[] = {{1, 200}, {2, 100}, {3, 67}, {16, 12},
+                                          {67, 3},  {80, 2},  {100, 2}};
     for (auto [frame, w] : widths) EXPECT_EQ(widthAt(frame), w) << frame; // 12.5 -> 12, 2.5 -> 2
     EXPECT_EQ(t.clk.delayedMs(), 500u);
     EXPECT_EQ(px(500, 499), 7); // frame 1's stem row: one above the ground, from U - 100

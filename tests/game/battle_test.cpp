@@ -11,7 +11,8 @@ namespace {
 
 using test::TestGame;
 
-constexpr const char* AMMO_Q = "Select a type of the ammunition (1-fugasy, 2-armor-biting, 3-tactical nuclear";
+constexpr const char* AMMO_Q =
+    "Select a type of the ammunition (1-fugasy, 2-armor-biting, 3-tactical nuclear";
 constexpr const char* SHOT_Q = "Enter speed and angle of the shot";
 constexpr const char* REPLAY_Q = "You are defeated. Do you want to play level again? (Y/N)";
 /// A fugasy shot from GUNX 50 that lands 3 px short of a unit at 300.
@@ -193,7 +194,9 @@ TEST_F(Battle, NuclearShellDamagesByColumnWhereverItStopped) {
 }
 
 TEST(Aim, SpeedAndAngleGiveTheStepVelocity) {
-    struct Case { i16 v, a, dx, dy; };
+    struct Case {
+        i16 v, a, dx, dy;
+    };
     const Case cases[] = {
         {100, 90, -1, 100}, {100, 45, 70, 71}, {50, 45, 35, 35}, {100, 0, 100, 0},
         {-100, 0, -100, 0}, {0, 30, 0, 0},     {30, 45, 21, 21}, {32767, 0, 32767, 0},
