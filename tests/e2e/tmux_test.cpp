@@ -1,0 +1,280 @@
+// The game in a real terminal: tmux runs it in an 80 x 25 pane, send-keys types and
+// capture-pane reads the screen. Checks the menus at their columns and rows, the echo and
+// the line editing keys, the key that leaves a wait starting the next answer, and the
+// terminal's settings back as they were after Quit, a run-time error and Ctrl-C.
+//
+// Every wait polls the screen until the expected text is there, with a bounded timeout.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace gs {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr auto TIMEOUT = std::chrono::seconds(30);
+
+std::string quote(const std::string& s) {
+    std::string r = "'";
+    for (char c : s) r += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return r + "'";
+}
+
+std::string run(const std::string& cmd, int* status = nullptr) {
+    std::string out;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    int st = pclose(p);
+    if (status) *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return out;
+}
+
+bool haveTmux() {
+    int st = -1;
+    run("tmux -V >/dev/null 2>&1", &st);
+    return st == 0;
+}
+
+/// One tmux server of its own running the game through a small script that records the
+/// terminal settings before and after the game and the game's exit status.
+class Pane {
+public:
+    explicit Pane(const std::string& name) {
+        dir_ = fs::temp_directory_path() / ("gs_tmux_" + std::to_string(getpid()) + "_" + name);
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        sock_ = "gs_" + std::to_string(getpid()) + "_" + name;
+        std::ofstream(dir_ / "tmux.conf") << "set -g remain-on-exit on\nset -g status off\n";
+        // The script itself survives Ctrl-C (its trap runs a command, so the game gets
+        // the default action, as from a shell prompt) to report what the game left.
+        std::ofstream(dir_ / "run.sh") << "trap 'true' INT\n"
+                                       << "cd " << quote(GS_SOURCE_DIR) << "\n"
+                                       << "stty -g > " << quote((dir_ / "before").string()) << "\n"
+                                       << quote(GS_BINARY) << " --headless --fast --seed 7\n"
+                                       << "echo \"EXIT=$?\"\n"
+                                       << "stty -g > " << quote((dir_ / "after").string()) << "\n"
+                                       << "stty -a > " << quote((dir_ / "after_a").string()) << "\n"
+                                       << "echo DONE\n";
+        tmux("-f " + quote((dir_ / "tmux.conf").string()) + " new-session -d -s g -x 80 -y 25 " +
+             quote("sh " + quote((dir_ / "run.sh").string())));
+    }
+    ~Pane() {
+        tmux("kill-server");
+        fs::remove_all(dir_);
+    }
+
+    std::string tmux(const std::string& args, int* status = nullptr) const {
+        return run("tmux -L " + sock_ + " " + args + " 2>&1", status);
+    }
+    /// Types text literally.
+    void type(const std::string& text) const { tmux("send-keys -t g -l " + quote(text)); }
+    /// Presses named keys (Enter, BSpace, Escape, Left, C-c ...).
+    void press(const std::string& keys) const { tmux("send-keys -t g " + keys); }
+
+    std::vector<std::string> screen() const {
+        std::vector<std::string> lines;
+        std::istringstream in(tmux("capture-pane -p -t g"));
+        for (std::string l; std::getline(in, l);) lines.push_back(l);
+        lines.resize(25);
+        return lines;
+    }
+    std::string text() const {
+        std::string all;
+        for (const auto& l : screen()) all += l + "\n";
+        return all;
+    }
+    /// The cursor as 1-based column and row.
+    std::pair<int, int> cursor() const {
+        int x = -1, y = -1;
+        std::sscanf(tmux("display -p -t g '#{cursor_x} #{cursor_y}'").c_str(), "%d %d", &x, &y);
+        return {x + 1, y + 1};
+    }
+    /// Polls the screen until `ok` holds; false after the timeout.
+    bool waitFor(const std::function<bool(const std::vector<std::string>&)>& ok) const {
+        const auto end = std::chrono::steady_clock::now() + TIMEOUT;
+        while (std::chrono::steady_clock::now() < end) {
+            if (ok(screen())) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+    bool waitText(const std::string& what) const {
+        return waitFor([&](const std::vector<std::string>& s) {
+            for (const auto& l : s)
+                if (l.find(what) != std::string::npos) return true;
+            return false;
+        });
+    }
+    /// Row (1-based) of the last line that holds `what`, 0 when none.
+    int rowOf(const std::string& what) const {
+        auto s = screen();
+        for (int r = 25; r >= 1; --r)
+            if (s[r - 1].find(what) != std::string::npos) return r;
+        return 0;
+    }
+    std::string file(const std::string& name) const {
+        std::ifstream f(dir_ / name);
+        std::stringstream ss;
+        ss << f.rdbuf();
+        return ss.str();
+    }
+
+    /// Waits for the game's end and checks its status and the terminal's settings.
+    void expectEndedWith(int status) const {
+        ASSERT_TRUE(waitText("DONE")) << text();
+        EXPECT_NE(text().find("EXIT=" + std::to_string(status)), std::string::npos) << text();
+        const std::string before = file("before"), after = file("after");
+        EXPECT_FALSE(before.empty());
+        EXPECT_EQ(before, after) << "the terminal's settings changed";
+        // The normal mode a shell needs: line editing, echo, CR to LF, output processing.
+        std::string a = " " + file("after_a") + " ";
+        for (char& c : a)
+            if (c == '\n' || c == ';') c = ' ';
+        for (const char* flag : {" icanon ", " echo ", " icrnl ", " opost ", " isig "})
+            EXPECT_NE(a.find(flag), std::string::npos) << "missing" << flag << "in\n" << a;
+    }
+
+private:
+    fs::path dir_;
+    std::string sock_;
+};
+
+/// The text at a 1-based column of a 1-based row.
+std::string at(const std::vector<std::string>& s, int col, int row, std::size_t len) {
+    const std::string& l = s[row - 1];
+    return l.size() >= col - 1 + len ? l.substr(col - 1, len) : std::string();
+}
+
+#define REQUIRE_TMUX()                                                  \
+    if (!haveTmux()) GTEST_SKIP() << "tmux is not installed (make deps installs it)"
+
+TEST(Tmux, PlaysLevelOneWithTheMenusEchoAndLineEditing) {
+    REQUIRE_TMUX();
+    Pane p("play");
+    // The main menu: title at column 15 of row 1, entries at column 10 of rows 5 to 7,
+    // the prompt at column 8 of row 8, the answer typed at column 1 of row 9.
+    ASSERT_TRUE(p.waitText("Select menu point")) << p.text();
+    auto s = p.screen();
+    EXPECT_EQ(at(s, 15, 1, 11), "Gorvenshale") << p.text();
+    EXPECT_EQ(at(s, 10, 5, 6), "1.Play");
+    EXPECT_EQ(at(s, 10, 6, 7), "2.About");
+    EXPECT_EQ(at(s, 10, 7, 6), "3.Quit");
+    EXPECT_EQ(at(s, 8, 8, 17), "Select menu point");
+    EXPECT_EQ(p.cursor(), std::make_pair(1, 9));
+
+    p.type("1"); // echoed where it is typed
+    ASSERT_TRUE(p.waitFor([](auto& sc) { return sc[8].rfind("1", 0) == 0; })) << p.text();
+    EXPECT_EQ(p.cursor(), std::make_pair(2, 9));
+    p.press("Enter");
+
+    ASSERT_TRUE(p.waitText("Select game type")) << p.text();
+    ASSERT_TRUE(p.waitText("Select menu point")) << p.text();
+    s = p.screen();
+    EXPECT_EQ(at(s, 15, 1, 11), "Gorvenshale");
+    EXPECT_EQ(at(s, 1, 2, 16), "Select game type");
+    EXPECT_EQ(at(s, 10, 5, 10), "1.Campaign");
+    EXPECT_EQ(at(s, 10, 6, 14), "2.Custom level");
+    EXPECT_EQ(at(s, 10, 7, 10), "3.Scirmish");
+    EXPECT_EQ(at(s, 8, 8, 17), "Select menu point");
+    p.type("2");
+    p.press("Enter");
+
+    ASSERT_TRUE(p.waitText("Enter the level number")) << p.text();
+    const int row = p.rowOf("Enter the level number") + 1;
+    auto lineIs = [&](const std::string& want) {
+        return p.waitFor([&](auto& sc) { return sc[row - 1] == want; });
+    };
+    p.type("93");
+    ASSERT_TRUE(lineIs("93")) << p.text();
+    p.press("BSpace"); // Backspace takes the last character off the screen too
+    ASSERT_TRUE(lineIs("9")) << p.text();
+    p.type("7");
+    ASSERT_TRUE(lineIs("97"));
+    p.press("Escape"); // Esc wipes the whole line
+    ASSERT_TRUE(lineIs("")) << p.text();
+    EXPECT_EQ(p.cursor(), std::make_pair(1, row));
+    p.type("45");
+    ASSERT_TRUE(lineIs("45"));
+    p.press("Left Left"); // the cursor keys move within the line, and typing overwrites
+    ASSERT_TRUE(p.waitFor([&](auto&) { return p.cursor() == std::make_pair(1, row); }));
+    p.press("Right");
+    ASSERT_TRUE(p.waitFor([&](auto&) { return p.cursor() == std::make_pair(2, row); }));
+    p.press("Home");
+    ASSERT_TRUE(p.waitFor([&](auto&) { return p.cursor() == std::make_pair(1, row); }));
+    p.type("0");
+    ASSERT_TRUE(lineIs("05"));
+    p.press("End");
+    ASSERT_TRUE(p.waitFor([&](auto&) { return p.cursor() == std::make_pair(3, row); }));
+    p.press("BSpace");
+    ASSERT_TRUE(lineIs("0"));
+    p.type("1"); // "01" is level 1
+    ASSERT_TRUE(lineIs("01"));
+    p.press("Enter");
+
+    // The briefing, then the battle waits for a key before it asks anything.
+    ASSERT_TRUE(p.waitText("Level 1 - Training ground")) << p.text();
+    EXPECT_EQ(p.rowOf("Select a type of the ammunition"), 0) << p.text();
+    p.type("1"); // leaves the wait and is the first character of the answer
+    ASSERT_TRUE(p.waitText("Select a type of the ammunition")) << p.text();
+    ASSERT_TRUE(p.waitFor([&](auto& sc) {
+        int r = p.rowOf("3-tactical nuclear");
+        return r > 0 && r < 25 && sc[r] == "1";
+    })) << p.text();
+    p.press("Enter");
+
+    ASSERT_TRUE(p.waitText("Enter speed and angle of the shot")) << p.text();
+    p.type("0 0"); // onto the gun's own wheel
+    p.press("Enter");
+    ASSERT_TRUE(p.waitText("You are defeated. Do you want to play level again? (Y/N)")) << p.text();
+    EXPECT_GT(p.rowOf("DEAD"), 0);
+    p.type("n");
+    p.press("Enter");
+    p.expectEndedWith(0);
+}
+
+TEST(Tmux, QuitLeavesTheTerminalAsItWas) {
+    REQUIRE_TMUX();
+    Pane p("quit");
+    ASSERT_TRUE(p.waitText("Select menu point")) << p.text();
+    p.type("3");
+    p.press("Enter");
+    p.expectEndedWith(0);
+}
+
+TEST(Tmux, RuntimeErrorLeavesTheTerminalAsItWas) {
+    REQUIRE_TMUX();
+    Pane p("error");
+    ASSERT_TRUE(p.waitText("Select menu point")) << p.text();
+    p.type("1x");
+    p.press("Enter");
+    ASSERT_TRUE(p.waitText("Runtime error 106 at $")) << p.text();
+    p.expectEndedWith(106);
+}
+
+TEST(Tmux, CtrlCLeavesTheTerminalAsItWas) {
+    REQUIRE_TMUX();
+    Pane p("ctrlc");
+    ASSERT_TRUE(p.waitText("Select menu point")) << p.text();
+    p.type("12"); // in the middle of a line
+    ASSERT_TRUE(p.waitFor([](auto& sc) { return sc[8] == "12"; })) << p.text();
+    p.press("C-c");
+    p.expectEndedWith(130);
+}
+
+} // namespace
+} // namespace gs
