@@ -23,9 +23,12 @@ bool isDirectory(const char* path) {
 
 int openFailure(int err) {
     switch (err) {
-    case ENOENT: return isDirectory(LEVEL_DIR) ? RE_FILE_NOT_FOUND : RE_PATH_NOT_FOUND;
-    case ENOTDIR: return RE_PATH_NOT_FOUND;
-    default: return RE_ACCESS_DENIED;
+    case ENOENT:
+        return isDirectory(LEVEL_DIR) ? RE_FILE_NOT_FOUND : RE_PATH_NOT_FOUND;
+    case ENOTDIR:
+        return RE_PATH_NOT_FOUND;
+    default:
+        return RE_ACCESS_DENIED;
     }
 }
 
@@ -50,7 +53,9 @@ int openLevel(const std::string& path, int& code) {
 
 } // namespace
 
-std::string levelFileName(i16 lev) { return std::string(LEVEL_DIR) + "/" + std::to_string(lev) + ".txt"; }
+std::string levelFileName(i16 lev) {
+    return std::string(LEVEL_DIR) + "/" + std::to_string(lev) + ".txt";
+}
 
 int probeLevelFile(i16 lev) {
     int code = 0;
@@ -92,7 +97,9 @@ int TextFile::get() {
     return c;
 }
 
-bool TextFile::eof() { return peek() < 0; }
+bool TextFile::eof() {
+    return peek() < 0;
+}
 
 std::int64_t TextFile::readNumber() {
     int c;

@@ -19,7 +19,7 @@ int probeLevelFile(i16 lev);
 /// A level file open for reading, with the console's token rules for its numbers.
 /// Opening and reading failures end the game with the run-time error of the cause.
 class TextFile {
-public:
+  public:
     explicit TextFile(const std::string& path);
     ~TextFile();
     TextFile(const TextFile&) = delete;
@@ -34,7 +34,7 @@ public:
     void readLn();
     bool eof();
 
-private:
+  private:
     int peek();
     int get();
     int fd_ = -1;

@@ -22,9 +22,9 @@ struct Purchase {
     i16 cost;
 };
 // The skirmish purchase table, indexed by the roll II1.
-constexpr Purchase PURCHASES[11] = {{-1, 0}, {T_HOUSE, 2},  {T_BUILDING, 3}, {-1, 0},
-                                    {T_TRANSPORTBTR, 4}, {T_LTANK, 7}, {T_OTANK, 12},
-                                    {T_SAU, 8},  {T_ROCKETMAN, 6}, {T_RSZO, 13}, {T_ENEMYGUN, 10}};
+constexpr Purchase PURCHASES[11] = {
+    {-1, 0},       {T_HOUSE, 2}, {T_BUILDING, 3},  {-1, 0},      {T_TRANSPORTBTR, 4}, {T_LTANK, 7},
+    {T_OTANK, 12}, {T_SAU, 8},   {T_ROCKETMAN, 6}, {T_RSZO, 13}, {T_ENEMYGUN, 10}};
 
 void menuFrame(Game& G, bool gameType) {
     G.con.ClrScr();
@@ -83,8 +83,11 @@ void campaign(Game& G, const BattleFn& battle) {
                 return;
             }
             break;
-        case Outcome::Replay: break;
-        case Outcome::EndProgram: G.LOGIC = true; return;
+        case Outcome::Replay:
+            break;
+        case Outcome::EndProgram:
+            G.LOGIC = true;
+            return;
         }
     }
 }
@@ -95,9 +98,13 @@ void customLevel(Game& G, const BattleFn& battle) {
     for (;;) {
         startFileLevel(G);
         switch (battle(G)) {
-        case Outcome::Won: return;
-        case Outcome::Replay: break;
-        case Outcome::EndProgram: G.LOGIC = true; return;
+        case Outcome::Won:
+            return;
+        case Outcome::Replay:
+            break;
+        case Outcome::EndProgram:
+            G.LOGIC = true;
+            return;
         }
     }
 }
@@ -139,9 +146,13 @@ void skirmish(Game& G, const BattleFn& battle) {
         G.con.ClrScr();
         completeLevel(G);
         switch (battle(G)) {
-        case Outcome::Won: return;
-        case Outcome::Replay: break;
-        case Outcome::EndProgram: G.LOGIC = true; return;
+        case Outcome::Won:
+            return;
+        case Outcome::Replay:
+            break;
+        case Outcome::EndProgram:
+            G.LOGIC = true;
+            return;
         }
     }
 }
@@ -168,8 +179,12 @@ void mainLoop(Game& G, const BattleFn& battle) {
             if (G.MEN == 2) customLevel(G, battle);
             if (G.MEN == 3) skirmish(G, battle);
             break;
-        case 2: about(G); break;
-        default: G.LOGIC = true; break;
+        case 2:
+            about(G);
+            break;
+        default:
+            G.LOGIC = true;
+            break;
         }
     } while (!G.LOGIC);
 }

@@ -102,6 +102,8 @@ std::string usageText() {
            "  --version         the version\n";
 }
 
-std::string versionText() { return std::string("Gorvenshale ") + GS_VERSION + "\n"; }
+std::string versionText() {
+    return std::string("Gorvenshale ") + GS_VERSION + "\n";
+}
 
 } // namespace gs

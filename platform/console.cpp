@@ -7,8 +7,12 @@ namespace gs {
 namespace {
 
 // The console stores the low bits of a 32-bit value, as the game's own w16 does.
-i16 low16(std::int64_t v) { return static_cast<i16>(static_cast<std::uint16_t>(v & 0xFFFF)); }
-u8 low8(std::int64_t v) { return static_cast<u8>(v & 0xFF); }
+i16 low16(std::int64_t v) {
+    return static_cast<i16>(static_cast<std::uint16_t>(v & 0xFFFF));
+}
+u8 low8(std::int64_t v) {
+    return static_cast<u8>(v & 0xFF);
+}
 
 int digitValue(unsigned char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -71,7 +75,8 @@ void Console::putByte(unsigned char b) {
         return;
     }
     switch (b) {
-    case 7: return; // the bell is not shown
+    case 7:
+        return; // the bell is not shown
     case 8:
         if (col_ > 1) {
             out_.push_back('\b');
@@ -86,7 +91,8 @@ void Console::putByte(unsigned char b) {
         out_.push_back('\n');
         newRow();
         return;
-    default: break;
+    default:
+        break;
     }
     if (b < 32 || b == 127) b = '?'; // a control byte from a briefing must not steer the terminal
     out_.push_back(static_cast<char>(b));
@@ -252,8 +258,8 @@ std::int64_t Console::readNumber(bool isUnsigned) {
         collectLine(); // a blank line does not answer: wait for one that holds something
     }
     std::size_t start = pos_;
-    while (pos_ < buf_.size() && pos_ - start < MAX_TOKEN &&
-           static_cast<unsigned char>(buf_[pos_]) > 32)
+    while (pos_ < buf_.size() &&
+           pos_ - start<MAX_TOKEN&& static_cast<unsigned char>(buf_[pos_])> 32)
         ++pos_;
     auto v = parseNumberToken(std::string_view(buf_).substr(start, pos_ - start), isUnsigned);
     if (!v) raiseRuntimeError(RE_INVALID_NUMBER);
@@ -266,7 +272,9 @@ void Console::endLine() {
     pos_ = lf == std::string::npos ? buf_.size() : lf + 1;
 }
 
-u8 Console::ReadUnsigned() { return low8(readNumber(true)); }
+u8 Console::ReadUnsigned() {
+    return low8(readNumber(true));
+}
 
 void Console::ReadLn(i16& a) {
     a = low16(readNumber(false));

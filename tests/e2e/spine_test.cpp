@@ -1,9 +1,9 @@
 // The built game, run with piped input: menus, exit statuses and the run-time error report.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
-#include <algorithm>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -28,7 +28,7 @@ std::string slurp(const fs::path& p) {
 
 /// Runs the game in `cwd` with `input` as its standard input (a file, not a terminal).
 GameRun runGame(const std::vector<std::string>& args, const std::string& input,
-            const fs::path& cwd = GS_SOURCE_DIR) {
+                const fs::path& cwd = GS_SOURCE_DIR) {
     char tmpl[] = "/tmp/gs-e2e-XXXXXX";
     EXPECT_NE(mkdtemp(tmpl), nullptr);
     fs::path io = tmpl;
@@ -115,9 +115,9 @@ TEST(SpineE2E, CommandLine) {
     GameRun version = runGame({"--version"}, "");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, std::string("Gorvenshale ") + GS_VERSION + "\n");
-    for (std::vector<std::string> bad : {std::vector<std::string>{"--bogus"},
-                                         std::vector<std::string>{"--seed", "x"},
-                                         std::vector<std::string>{"--size", "1x1"}}) {
+    for (std::vector<std::string> bad :
+         {std::vector<std::string>{"--bogus"}, std::vector<std::string>{"--seed", "x"},
+          std::vector<std::string>{"--size", "1x1"}}) {
         GameRun r = runGame(bad, "3\n");
         EXPECT_EQ(r.status, 2) << bad[0];
         EXPECT_EQ(r.out, "");
@@ -135,8 +135,8 @@ TEST(SpineE2E, SameSeedSameInputSameGame) {
         char tmpl[] = "/tmp/gs-e2e-seed-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         fs::path shots = fs::path(tmpl) / "shots";
-        runs.push_back(runGame({"--headless", "--fast", "--seed", "7", "--snapshots", shots.string()},
-                               input));
+        runs.push_back(
+            runGame({"--headless", "--fast", "--seed", "7", "--snapshots", shots.string()}, input));
         std::vector<std::string> files;
         if (fs::exists(shots))
             for (const auto& e : fs::directory_iterator(shots)) files.push_back(e.path().string());

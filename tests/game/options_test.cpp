@@ -17,8 +17,9 @@ TEST(Options, NoArgumentsIsThePlainGame) {
 }
 
 TEST(Options, EveryOptionInBothForms) {
-    ParsedOptions p = parseOptions({"--fast", "--seed", "4294967295", "--headless", "--size=640x480",
-                                    "--snapshots", "shots", "--help", "--version"});
+    ParsedOptions p =
+        parseOptions({"--fast", "--seed", "4294967295", "--headless", "--size=640x480",
+                      "--snapshots", "shots", "--help", "--version"});
     ASSERT_EQ(p.error, "");
     const Options& o = p.options;
     EXPECT_TRUE(o.fast);
@@ -35,11 +36,22 @@ TEST(Options, EveryOptionInBothForms) {
 }
 
 TEST(Options, BadArgumentsAreRefusedWithAReason) {
-    for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
-             {"--bogus"}, {"play"}, {"--seed"}, {"--seed", "-1"}, {"--seed", "4294967296"},
-             {"--seed", "12x"}, {"--seed", ""}, {"--size", "640"}, {"--size", "99x480"},
-             {"--size", "640x8193"}, {"--size", "x480"}, {"--size", "640x+480"},
-             {"--snapshots", ""}, {"--fast=1"}, {"--size"}}) {
+    for (std::vector<std::string> bad :
+         std::vector<std::vector<std::string>>{{"--bogus"},
+                                               {"play"},
+                                               {"--seed"},
+                                               {"--seed", "-1"},
+                                               {"--seed", "4294967296"},
+                                               {"--seed", "12x"},
+                                               {"--seed", ""},
+                                               {"--size", "640"},
+                                               {"--size", "99x480"},
+                                               {"--size", "640x8193"},
+                                               {"--size", "x480"},
+                                               {"--size", "640x+480"},
+                                               {"--snapshots", ""},
+                                               {"--fast=1"},
+                                               {"--size"}}) {
         ParsedOptions p = parseOptions(bad);
         EXPECT_FALSE(p.error.empty()) << bad[0] << (bad.size() > 1 ? " " + bad[1] : "");
         EXPECT_EQ(p.error.find('\n'), std::string::npos); // one line

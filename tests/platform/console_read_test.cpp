@@ -25,15 +25,31 @@ TEST(NumberToken, NotationsSignsAndRange) {
         bool isUnsigned;
         std::optional<std::int64_t> v;
     } cases[] = {
-        {"12", false, 12},          {"+7", false, 7},          {"-7", false, -7},
-        {"$1F", false, 31},         {"0x1f", false, 31},       {"-$10", false, -16},
-        {"%101", false, 5},         {"&17", false, 15},        {"2147483647", false, 2147483647},
-        {"-2147483648", false, -2147483648LL}, {"2147483648", false, std::nullopt},
-        {"4294967295", true, 4294967295LL},    {"4294967296", true, std::nullopt},
-        {"-1", true, std::nullopt}, {"+1", true, 1},           {"1x", false, std::nullopt},
-        {"x", false, std::nullopt}, {"-", false, std::nullopt}, {"$", false, std::nullopt},
-        {"0x", false, std::nullopt}, {"%2", false, std::nullopt}, {"&8", false, std::nullopt},
-        {"1.5", false, std::nullopt}, {"$fg", false, std::nullopt}, {"", false, std::nullopt},
+        {"12", false, 12},
+        {"+7", false, 7},
+        {"-7", false, -7},
+        {"$1F", false, 31},
+        {"0x1f", false, 31},
+        {"-$10", false, -16},
+        {"%101", false, 5},
+        {"&17", false, 15},
+        {"2147483647", false, 2147483647},
+        {"-2147483648", false, -2147483648LL},
+        {"2147483648", false, std::nullopt},
+        {"4294967295", true, 4294967295LL},
+        {"4294967296", true, std::nullopt},
+        {"-1", true, std::nullopt},
+        {"+1", true, 1},
+        {"1x", false, std::nullopt},
+        {"x", false, std::nullopt},
+        {"-", false, std::nullopt},
+        {"$", false, std::nullopt},
+        {"0x", false, std::nullopt},
+        {"%2", false, std::nullopt},
+        {"&8", false, std::nullopt},
+        {"1.5", false, std::nullopt},
+        {"$fg", false, std::nullopt},
+        {"", false, std::nullopt},
     };
     for (const Case& c : cases)
         EXPECT_EQ(parseNumberToken(c.tok, c.isUnsigned), c.v) << "token '" << c.tok << "'";
@@ -124,13 +140,27 @@ TEST(ConsoleLineEdit, BackspaceEscAndCursorKeysEditTheLine) {
     } cases[] = {
         {"123\b4\n", "124"},
         {"\b\b12\n", "12"},
-        {"99\x1b" "5\n", "5"},
-        {"123\x01L\x01L" "9\n", "193"},       // typed over the character under the cursor
-        {"123\x01H" "45\n", "453"},
-        {"123\x01H\x01" "E" "4\n", "1234"},
-        {"123\x01L\x01L\x01R\b\n", "13"},      // Backspace inside the line closes the gap
-        {"1\x01R\x01R" "2\n", "12"},           // Right stops after the last character
-        {"1\x1a" "2\x01X" "3\n", "123"},      // Ctrl-Z and other function keys are ignored
+        {"99\x1b"
+         "5\n",
+         "5"},
+        {"123\x01L\x01L"
+         "9\n",
+         "193"}, // typed over the character under the cursor
+        {"123\x01H"
+         "45\n",
+         "453"},
+        {"123\x01H\x01"
+         "E"
+         "4\n",
+         "1234"},
+        {"123\x01L\x01L\x01R\b\n", "13"}, // Backspace inside the line closes the gap
+        {"1\x01R\x01R"
+         "2\n",
+         "12"}, // Right stops after the last character
+        {"1\x1a"
+         "2\x01X"
+         "3\n",
+         "123"}, // Ctrl-Z and other function keys are ignored
     };
     for (const Case& c : cases) {
         ScriptTerminal t(c.keys);

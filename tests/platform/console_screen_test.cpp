@@ -13,7 +13,7 @@ namespace gs {
 namespace {
 
 class ScreenTerminal : public test::ScriptTerminal {
-public:
+  public:
     ScreenTerminal(int cols, int rows, std::string keys = {})
         : ScriptTerminal(std::move(keys)), w(cols), h(rows),
           cells(static_cast<std::size_t>(rows), std::string(static_cast<std::size_t>(cols), ' ')) {}
@@ -63,7 +63,7 @@ public:
     std::vector<std::string> cells;
     std::vector<std::string> gone; ///< rows scrolled off the top, oldest first
 
-private:
+  private:
     void lineFeed() {
         if (r < h) {
             ++r;
@@ -129,14 +129,18 @@ TEST(ConsoleScreen, EchoAndEditingShowOnScreen) {
     EXPECT_EQ(t.row(1), "> aX      ");
     expectCursor(con, t, 1, 2);
 
-    ScreenTerminal t2(10, 4, "12345\x1b" "9\n");
+    ScreenTerminal t2(10, 4,
+                      "12345\x1b"
+                      "9\n");
     Console con2(t2);
     con2.ClrScr();
     con2.ReadCharLn();
     EXPECT_EQ(t2.row(1), "9         ");
 
     // Enter with the cursor inside the line still leaves it below the whole line.
-    ScreenTerminal t3(10, 4, "1234\x01H" "\n");
+    ScreenTerminal t3(10, 4,
+                      "1234\x01H"
+                      "\n");
     Console con3(t3);
     con3.ClrScr();
     con3.ReadCharLn();
@@ -146,7 +150,9 @@ TEST(ConsoleScreen, EchoAndEditingShowOnScreen) {
 
 TEST(ConsoleScreen, EditingFollowsALineThatWrapsAndScrolls) {
     // 8 columns, 2 rows: the prompt and a 12-character answer scroll the window.
-    ScreenTerminal t(8, 2, "abcdefghijkl\b\b\b\b\b\x01H" "Z\n");
+    ScreenTerminal t(8, 2,
+                     "abcdefghijkl\b\b\b\b\b\x01H"
+                     "Z\n");
     Console con(t);
     con.ClrScr();
     con.WriteLn("prompt");

@@ -40,18 +40,23 @@ TEST(TerminalKeys, EscapeSequencesBecomeTheConsoleKeys) {
         std::string bytes;
         int key;
     } cases[] = {
-        {"\x1b", KEY_ESC},          {"\x1b[D", KEY_LEFT},       {"\x1b[C", KEY_RIGHT},
-        {"\x1b[H", KEY_HOME},       {"\x1b[F", KEY_END},        {"\x1b[1~", KEY_HOME},
-        {"\x1b[7~", KEY_HOME},      {"\x1b[4~", KEY_END},       {"\x1bOH", KEY_HOME},
-        {"\x1bOF", KEY_END},        {"\x1bOM", KEY_ENTER},      {"\x1b[1;5D", KEY_LEFT},
-        {"\x1b[A", KEY_EXT + 72},   {"\x1b[3~", KEY_EXT + 83},  {"\x1bOP", KEY_EXT + 59},
-        {"\x1b[15~", KEY_EXT},      {"\x1b[", KEY_EXT},         {"\x7f", KEY_BACKSPACE},
-        {"\b", KEY_BACKSPACE},      {"\r", KEY_ENTER},          {"\n", KEY_ENTER},
-        {"a", 'a'},                 {"\xe9", 0xe9},             {"\x1a", 26},
+        {"\x1b", KEY_ESC},        {"\x1b[D", KEY_LEFT},
+        {"\x1b[C", KEY_RIGHT},    {"\x1b[H", KEY_HOME},
+        {"\x1b[F", KEY_END},      {"\x1b[1~", KEY_HOME},
+        {"\x1b[7~", KEY_HOME},    {"\x1b[4~", KEY_END},
+        {"\x1bOH", KEY_HOME},     {"\x1bOF", KEY_END},
+        {"\x1bOM", KEY_ENTER},    {"\x1b[1;5D", KEY_LEFT},
+        {"\x1b[A", KEY_EXT + 72}, {"\x1b[3~", KEY_EXT + 83},
+        {"\x1bOP", KEY_EXT + 59}, {"\x1b[15~", KEY_EXT},
+        {"\x1b[", KEY_EXT},       {"\x7f", KEY_BACKSPACE},
+        {"\b", KEY_BACKSPACE},    {"\r", KEY_ENTER},
+        {"\n", KEY_ENTER},        {"a", 'a'},
+        {"\xe9", 0xe9},           {"\x1a", 26},
     };
     for (const Case& c : cases) {
         Decoded d = decode(c.bytes);
-        EXPECT_EQ(d.key, c.key) << "sequence of " << c.bytes.size() << " bytes: " << c.bytes.substr(1);
+        EXPECT_EQ(d.key, c.key) << "sequence of " << c.bytes.size()
+                                << " bytes: " << c.bytes.substr(1);
         EXPECT_EQ(d.left, 0u);
         EXPECT_FALSE(d.unread);
     }
@@ -71,7 +76,9 @@ struct Pipes {
         for (int fd : {in[0], in[1], out[0], out[1]})
             if (fd >= 0) close(fd);
     }
-    void type(const std::string& s) { ASSERT_EQ(write(in[1], s.data(), s.size()), ssize_t(s.size())); }
+    void type(const std::string& s) {
+        ASSERT_EQ(write(in[1], s.data(), s.size()), ssize_t(s.size()));
+    }
     void endInput() {
         close(in[1]);
         in[1] = -1;
@@ -167,7 +174,7 @@ TEST(TtyTerminal, RawModeWhileRunningAndRestoredAfterwards) {
         struct termios m = pty.mode();
         EXPECT_FALSE(m.c_lflag & ECHO);
         EXPECT_FALSE(m.c_lflag & ICANON);
-        EXPECT_TRUE(m.c_lflag & ISIG); // Ctrl-C still ends the game
+        EXPECT_TRUE(m.c_lflag & ISIG);             // Ctrl-C still ends the game
         EXPECT_EQ(m.c_cc[VSUSP], _POSIX_VDISABLE); // Ctrl-Z never suspends it
 
         ASSERT_EQ(write(pty.master, "\x1b[Dz\x1a\r", 6), 6);
