@@ -95,35 +95,23 @@ TEST(SpineE2E, RuntimeErrorReportAndExitStatus) {
     EXPECT_EQ(runGame(kQuick, "").status, 100);
 }
 
-TEST(SpineE2E, LevelFileErrors) {
+TEST(SpineE2E, LevelErrorsAndCommandLine) {
     char tmpl[] = "/tmp/gs-e2e-levels-XXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
-    fs::path dir = tmpl;
-    EXPECT_EQ(runGame(kQuick, "1\n2\n5\n", dir).status, 3); // no level directory
-    fs::create_directory(dir / "level");
-    EXPECT_EQ(runGame(kQuick, "1\n2\n5\n", dir).status, 2); // no file for level 5
-    EXPECT_EQ(runGame(kQuick, "1\n1\n", dir).status, 2);    // the campaign needs level 1
-    std::ofstream(dir / "level" / "5.txt") << "1 50 1 1 1 100 300 zero\n";
-    EXPECT_EQ(runGame(kQuick, "1\n2\n5\n", dir).status, 106);
-    fs::remove_all(dir);
-}
+    EXPECT_EQ(runGame(kQuick, "1\n2\n5\n", tmpl).status, 3); // no level directory
+    fs::create_directory(fs::path(tmpl) / "level");
+    EXPECT_EQ(runGame(kQuick, "1\n1\n", tmpl).status, 2); // the campaign needs level 1
+    fs::remove_all(tmpl);
 
-TEST(SpineE2E, CommandLine) {
     GameRun help = runGame({"--help"}, "");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: gorvenshale", 0), 0u);
-    GameRun version = runGame({"--version"}, "");
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, std::string("Gorvenshale ") + GS_VERSION + "\n");
-    for (std::vector<std::string> bad :
-         {std::vector<std::string>{"--bogus"}, std::vector<std::string>{"--seed", "x"},
-          std::vector<std::string>{"--size", "1x1"}}) {
-        GameRun r = runGame(bad, "3\n");
-        EXPECT_EQ(r.status, 2) << bad[0];
-        EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err.rfind("gorvenshale: ", 0), 0u);
-        EXPECT_NE(r.err.find("\nUsage: gorvenshale"), std::string::npos);
-    }
+    EXPECT_EQ(runGame({"--version"}, "").out, std::string("Gorvenshale ") + GS_VERSION + "\n");
+    GameRun bad = runGame({"--size", "1x1"}, "3\n");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err.rfind("gorvenshale: ", 0), 0u);
+    EXPECT_NE(bad.err.find("\nUsage: gorvenshale"), std::string::npos);
 }
 
 TEST(SpineE2E, SameSeedSameInputSameGame) {
