@@ -1,0 +1,343 @@
+// The game with a real SDL window on a virtual X server (Xvfb): the window's title, and a
+// screenshot of it (xwd) while the game waits for an answer, compared pixel by pixel with
+// the --snapshots picture the game wrote at that same moment.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/png/snapshots.h"
+
+namespace gs {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr auto TIMEOUT = std::chrono::seconds(60);
+constexpr const char* TITLE = "Graph window application";
+
+std::string run(const std::string& cmd, int* status = nullptr) {
+    std::string out;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    int st = pclose(p);
+    if (status) *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return out;
+}
+
+bool have(const char* tool) {
+    int st = -1;
+    run(std::string("command -v ") + tool + " >/dev/null 2>&1", &st);
+    return st == 0;
+}
+
+bool poll(const std::function<bool()>& ok) {
+    const auto end = std::chrono::steady_clock::now() + TIMEOUT;
+    while (std::chrono::steady_clock::now() < end) {
+        if (ok()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    return false;
+}
+
+std::string slurp(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+}
+
+/// A process started by the test and ended by it, by its own id.
+struct Child {
+    pid_t pid = -1;
+    int status = -1;
+    bool exited() {
+        if (pid < 0) return true;
+        int st = 0;
+        if (waitpid(pid, &st, WNOHANG) == pid) {
+            status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+            pid = -1;
+            return true;
+        }
+        return false;
+    }
+    void stop() {
+        if (pid < 0) return;
+        kill(pid, SIGTERM);
+        if (!poll([&] { return exited(); })) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        pid = -1;
+    }
+    ~Child() { stop(); }
+};
+
+/// An X server on a display it chooses itself; its number is read from -displayfd.
+struct VirtualScreen {
+    Child server;
+    std::string display;
+
+    bool start() {
+        int fds[2];
+        if (pipe(fds) != 0) return false;
+        server.pid = fork();
+        if (server.pid == 0) {
+            close(fds[0]);
+            int null = open("/dev/null", O_RDWR);
+            dup2(null, 0);
+            dup2(null, 1);
+            dup2(null, 2);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+                   "tcp", "-noreset", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        std::string num;
+        char c;
+        while (read(fds[0], &c, 1) == 1 && c != '\n') num += c;
+        close(fds[0]);
+        if (num.empty()) return false;
+        display = ":" + num;
+        return true;
+    }
+};
+
+/// The game, its keyboard a pipe the test writes to, its output in a file.
+struct GameProcess {
+    Child proc;
+    int keys = -1;
+    fs::path out;
+
+    void start(const std::string& display, const fs::path& snaps, const fs::path& outFile) {
+        out = outFile;
+        int fds[2];
+        ASSERT_EQ(pipe(fds), 0);
+        proc.pid = fork();
+        if (proc.pid == 0) {
+            close(fds[1]);
+            dup2(fds[0], 0);
+            int o = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(o, 1);
+            dup2(o, 2);
+            if (chdir(GS_SOURCE_DIR) != 0) _exit(126);
+            setenv("DISPLAY", display.c_str(), 1);
+            setenv("SDL_VIDEODRIVER", "x11", 1);
+            // The X libraries keep memory to the end of the process; that is theirs, not a leak
+            // of the game (the headless games check the game's own memory).
+            setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+            execl(GS_BINARY, GS_BINARY, "--fast", "--seed", "7", "--size", "800x600", "--snapshots", snaps.c_str(),
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[0]);
+        keys = fds[1];
+    }
+    void type(const std::string& s) const { ASSERT_EQ(write(keys, s.data(), s.size()), static_cast<ssize_t>(s.size())); }
+    void endInput() {
+        if (keys >= 0) close(keys);
+        keys = -1;
+    }
+    ~GameProcess() { endInput(); }
+};
+
+/// A window's picture from an xwd file: 24-bit colour, ZPixmap.
+struct Shot {
+    int w = 0, h = 0;
+    std::vector<std::uint32_t> rgb; ///< 0xRRGGBB
+};
+
+std::uint32_t be32(const std::string& d, std::size_t at) {
+    auto b = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(d[at + i])); };
+    return b(0) << 24 | b(1) << 16 | b(2) << 8 | b(3);
+}
+
+int shiftOf(std::uint32_t mask) {
+    int s = 0;
+    while (mask && !(mask & 1)) mask >>= 1, ++s;
+    return s;
+}
+
+bool readXwd(const fs::path& p, Shot& s, std::string& err) {
+    const std::string d = slurp(p);
+    if (d.size() < 100) return err = "short xwd file", false;
+    const std::uint32_t headerSize = be32(d, 0), format = be32(d, 8), w = be32(d, 16), h = be32(d, 20),
+                        byteOrder = be32(d, 28), bpp = be32(d, 44), bpl = be32(d, 48),
+                        rmask = be32(d, 56), gmask = be32(d, 60), bmask = be32(d, 64), ncolors = be32(d, 76);
+    if (format != 2 || (bpp != 32 && bpp != 24)) return err = "not a 24-bit ZPixmap", false;
+    const std::size_t data = headerSize + 12ull * ncolors;
+    if (d.size() < data + static_cast<std::size_t>(bpl) * h) return err = "truncated xwd file", false;
+    s.w = static_cast<int>(w);
+    s.h = static_cast<int>(h);
+    s.rgb.assign(static_cast<std::size_t>(w) * h, 0);
+    const int bytes = static_cast<int>(bpp / 8);
+    for (std::uint32_t y = 0; y < h; ++y)
+        for (std::uint32_t x = 0; x < w; ++x) {
+            const std::size_t at = data + static_cast<std::size_t>(y) * bpl + static_cast<std::size_t>(x) * bytes;
+            std::uint32_t v = 0;
+            for (int i = 0; i < bytes; ++i) {
+                const std::uint32_t b = static_cast<unsigned char>(d[at + i]);
+                v |= byteOrder == 0 ? b << (8 * i) : b << (8 * (bytes - 1 - i));
+            }
+            const std::uint32_t r = (v & rmask) >> shiftOf(rmask), g = (v & gmask) >> shiftOf(gmask),
+                                bl = (v & bmask) >> shiftOf(bmask);
+            s.rgb[static_cast<std::size_t>(y) * w + x] = r << 16 | g << 8 | bl;
+        }
+    return true;
+}
+
+struct Snapshot {
+    int w = 0, h = 0;
+    std::vector<std::uint8_t> px;
+    Palette pal{};
+};
+
+/// The newest snapshot file, read once it is complete.
+bool latestSnapshot(const fs::path& dir, Snapshot& s, fs::path* name = nullptr) {
+    std::vector<fs::path> files;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(dir, ec)) files.push_back(e.path());
+    if (files.empty()) return false;
+    std::sort(files.begin(), files.end());
+    std::string err;
+    if (!readIndexedPng(files.back().string(), s.w, s.h, s.px, s.pal, err)) return false;
+    if (name) *name = files.back();
+    return true;
+}
+
+/// Pixels of the window that differ from the snapshot (its palette colours).
+long differences(const Shot& win, const Snapshot& s, std::string& first) {
+    if (win.w != s.w || win.h != s.h) {
+        first = "window " + std::to_string(win.w) + "x" + std::to_string(win.h) + ", snapshot " +
+                std::to_string(s.w) + "x" + std::to_string(s.h);
+        return -1;
+    }
+    long n = 0;
+    for (int y = 0; y < s.h; ++y)
+        for (int x = 0; x < s.w; ++x) {
+            const auto& c = s.pal[s.px[static_cast<std::size_t>(y) * s.w + x]];
+            const std::uint32_t want = std::uint32_t(c[0]) << 16 | std::uint32_t(c[1]) << 8 | c[2];
+            if (win.rgb[static_cast<std::size_t>(y) * s.w + x] != want && n++ == 0) {
+                char b[96];
+                std::snprintf(b, sizeof b, "first at (%d, %d): window %06X, snapshot %06X", x, y,
+                              win.rgb[static_cast<std::size_t>(y) * s.w + x], want);
+                first = b;
+            }
+        }
+    return n;
+}
+
+class Xvfb : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* tool : {"Xvfb", "xwd", "xwininfo", "xprop"})
+            if (!have(tool)) GTEST_SKIP() << tool << " is not installed (make deps installs it)";
+        dir_ = fs::temp_directory_path() / ("gs_xvfb_" + std::to_string(getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        ASSERT_TRUE(x_.start()) << "Xvfb did not start";
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string x(const std::string& cmd, int* st = nullptr) {
+        return run(cmd + " -display " + x_.display + " 2>&1", st);
+    }
+    /// The game's window id, once it is mapped; empty while there is none.
+    std::string windowId() {
+        int st = -1;
+        std::string info = x("xwininfo -name '" + std::string(TITLE) + "'", &st);
+        auto p = info.find("Window id: ");
+        if (st != 0 || p == std::string::npos) return {};
+        return info.substr(p + 11, info.find(' ', p + 11) - (p + 11));
+    }
+    /// Screenshots the window until it shows the newest snapshot, or the time is up.
+    void expectWindowShowsSnapshot(const std::string& id, const char* moment) {
+        Snapshot snap;
+        long diff = -1;
+        std::string first = "no snapshot";
+        const fs::path xwd = dir_ / "window.xwd";
+        // Both are read again until they agree: the last snapshot of the wait may still be
+        // on its way to the disk, and the window shows a new picture within a frame.
+        poll([&] {
+            if (!latestSnapshot(dir_ / "snaps", snap)) return false;
+            int st = -1;
+            x("xwd -silent -id " + id + " -out '" + xwd.string() + "'", &st);
+            Shot win;
+            std::string err;
+            if (st != 0 || !readXwd(xwd, win, err)) return false;
+            diff = differences(win, snap, first);
+            return diff == 0;
+        });
+        EXPECT_EQ(diff, 0) << moment << ": " << first;
+        // The picture is the battlefield, not an empty window.
+        long lit = 0;
+        for (auto p : snap.px) lit += p != 0;
+        EXPECT_GT(lit, 1000) << moment;
+    }
+
+    VirtualScreen x_;
+    fs::path dir_;
+};
+
+TEST_F(Xvfb, TheWindowShowsTheSnapshotPictureWhileTheGameWaits) {
+    GameProcess game;
+    game.start(x_.display, dir_ / "snaps", dir_ / "out.txt");
+    game.type("1\n2\n1\n"); // Play, Custom level, level 1
+
+    std::string id;
+    ASSERT_TRUE(poll([&] { return !(id = windowId()).empty(); })) << slurp(dir_ / "out.txt");
+    // The title, both as the old window-manager name and as the UTF-8 one.
+    std::istringstream props(x("xprop -id " + id + " WM_NAME _NET_WM_NAME"));
+    int titles = 0;
+    for (std::string line; std::getline(props, line);) {
+        const bool named = line.rfind("WM_NAME(", 0) == 0 || line.rfind("_NET_WM_NAME(", 0) == 0;
+        EXPECT_TRUE(named) << line;
+        if (named && line.size() > 2 && line.substr(line.find(" = ")) == std::string(" = \"") + TITLE + "\"")
+            ++titles;
+    }
+    EXPECT_EQ(titles, 2);
+
+    // The battle waits for a key with the whole field drawn.
+    expectWindowShowsSnapshot(id, "waiting for the first key");
+
+    // One shot at the first target; the game then waits at the ammunition question with
+    // the explosion and the enemy phase left on the picture.
+    game.type("\n1\n22 32\n");
+    ASSERT_TRUE(poll([&] {
+        const std::string out = slurp(dir_ / "out.txt");
+        std::size_t n = 0;
+        for (auto p = out.find("Select a type of the ammunition"); p != std::string::npos;
+             p = out.find("Select a type of the ammunition", p + 1))
+            ++n;
+        return n >= 2;
+    })) << slurp(dir_ / "out.txt");
+    expectWindowShowsSnapshot(id, "waiting for the second answer");
+
+    // A shell on the gun's own wheel loses the level; N ends the program and the window.
+    game.type("1\n0 0\nn\n");
+    ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
+    EXPECT_EQ(game.proc.status, 0) << slurp(dir_ / "out.txt");
+    EXPECT_TRUE(windowId().empty()) << "the window outlived the game";
+}
+
+} // namespace
+} // namespace gs
