@@ -22,8 +22,10 @@ struct termios g_saved;
 volatile std::sig_atomic_t g_active = 0;
 int g_fd = -1, g_outFd = -1;
 bool g_atexit = false;
-const int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-struct sigaction g_oldActions[4];
+// Ctrl-C, kill, a closed terminal, Ctrl-Backslash, and an abort from a broken invariant.
+const int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGABRT};
+constexpr int kSignalCount = sizeof kSignals / sizeof kSignals[0];
+struct sigaction g_oldActions[kSignalCount];
 
 void onSignal(int sig) {
     if (g_active) {
@@ -97,7 +99,7 @@ RawMode::RawMode(int fd, int outFd) {
     g_fd = fd;
     g_outFd = outFd;
     std::signal(SIGTSTP, SIG_IGN);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kSignalCount; ++i) {
         struct sigaction sa {};
         sa.sa_handler = onSignal;
         sigemptyset(&sa.sa_mask);
@@ -113,7 +115,7 @@ RawMode::RawMode(int fd, int outFd) {
 RawMode::~RawMode() {
     if (g_fd < 0) return;
     restore();
-    for (int i = 0; i < 4; ++i) sigaction(kSignals[i], &g_oldActions[i], nullptr);
+    for (int i = 0; i < kSignalCount; ++i) sigaction(kSignals[i], &g_oldActions[i], nullptr);
     g_fd = -1;
 }
 

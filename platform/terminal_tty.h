@@ -13,7 +13,7 @@ constexpr int ESC_SEQUENCE_MS = 25;
 
 /// Puts a terminal into raw mode (no kernel echo or line editing, Ctrl-Z disabled) and
 /// brings its settings back on every way out: destruction, exit(), Ctrl-C, SIGTERM,
-/// SIGHUP, SIGQUIT. One instance at a time.
+/// SIGHUP, SIGQUIT, abort(). One instance at a time.
 class RawMode {
   public:
     /// Raw mode on `fd` when it is a terminal; otherwise nothing. `outFd` gets a line end

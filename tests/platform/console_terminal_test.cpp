@@ -174,7 +174,7 @@ TEST(TtyTerminal, RawModeWhileRunningAndRestoredAfterwards) {
 }
 
 TEST(TtyTerminal, SettingsComeBackWhenASignalEndsTheGame) {
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGABRT}) {
         Pty pty(80, 25);
         pid_t child = fork();
         ASSERT_GE(child, 0);
