@@ -13,9 +13,10 @@ deps:
 build: deps
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=OFF >/dev/null
 	cmake --build $(RELEASE) --target gorvenshale -j$(JOBS)
+	ln -sf release/gorvenshale build/gorvenshale
 
 play: build
-	./$(RELEASE)/gorvenshale $(ARGS)
+	./build/gorvenshale $(ARGS)
 
 test: deps
 	cmake -S . -B $(TESTB) -DCMAKE_BUILD_TYPE=Debug -DGS_SANITIZE=ON -DGS_TESTS=ON >/dev/null
