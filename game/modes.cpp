@@ -53,6 +53,29 @@ void startFileLevel(Game& G) {
     completeLevel(G);
 }
 
+void startSkirmishLevel(Game& G) {
+    ANTICHEAT(G);
+    G.con.ClrScr();
+    completeLevel(G);
+}
+
+/// Plays the level that `start` sets up until it is won, setting it up again after every
+/// lost battle the player wants replayed. False when the player ended the program.
+bool playUntilWon(Game& G, const BattleFn& battle, void (*start)(Game&)) {
+    for (;;) {
+        start(G);
+        switch (battle(G)) {
+        case Outcome::Won:
+            return true;
+        case Outcome::Replay:
+            break;
+        case Outcome::EndProgram:
+            G.LOGIC = true;
+            return false;
+        }
+    }
+}
+
 } // namespace
 
 void MENU(Game& G, u8& M) {
@@ -71,22 +94,12 @@ void MENU2(Game& G, u8& MEN) {
 
 void campaign(Game& G, const BattleFn& battle) {
     G.LEV = 1;
-    for (;;) {
-        startFileLevel(G);
-        switch (battle(G)) {
-        case Outcome::Won:
-            G.LEV = w16(G.LEV + 1);
-            // The last level won ends the campaign with praise, not with a missing file.
-            if (probeLevelFile(G.LEV) == RE_FILE_NOT_FOUND) {
-                G.con.WriteLn(CAMPAIGN_COMPLETE);
-                G.con.WaitKey();
-                return;
-            }
-            break;
-        case Outcome::Replay:
-            break;
-        case Outcome::EndProgram:
-            G.LOGIC = true;
+    while (playUntilWon(G, battle, startFileLevel)) {
+        G.LEV = w16(G.LEV + 1);
+        // The last level won ends the campaign with praise, not with a missing file.
+        if (probeLevelFile(G.LEV) == RE_FILE_NOT_FOUND) {
+            G.con.WriteLn(CAMPAIGN_COMPLETE);
+            G.con.WaitKey();
             return;
         }
     }
@@ -95,18 +108,7 @@ void campaign(Game& G, const BattleFn& battle) {
 void customLevel(Game& G, const BattleFn& battle) {
     G.con.WriteLn("Enter the level number");
     G.con.ReadLn(G.LEV);
-    for (;;) {
-        startFileLevel(G);
-        switch (battle(G)) {
-        case Outcome::Won:
-            return;
-        case Outcome::Replay:
-            break;
-        case Outcome::EndProgram:
-            G.LOGIC = true;
-            return;
-        }
-    }
+    playUntilWon(G, battle, startFileLevel);
 }
 
 void generateSkirmish(Game& G) {
@@ -140,21 +142,8 @@ void skirmish(Game& G, const BattleFn& battle) {
     } while (G.EIL < 1 || G.EIL > 5);
     G.CTS = w16(G.EIL * 10);
     generateSkirmish(G);
-    for (;;) {
-        // A replay keeps the roster, the gun and the stocks as the lost battle left them.
-        ANTICHEAT(G);
-        G.con.ClrScr();
-        completeLevel(G);
-        switch (battle(G)) {
-        case Outcome::Won:
-            return;
-        case Outcome::Replay:
-            break;
-        case Outcome::EndProgram:
-            G.LOGIC = true;
-            return;
-        }
-    }
+    // A replay keeps the roster, the gun and the stocks as the lost battle left them.
+    playUntilWon(G, battle, startSkirmishLevel);
 }
 
 std::string aboutLine() {
