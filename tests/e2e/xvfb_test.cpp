@@ -261,16 +261,18 @@ protected:
     std::string x(const std::string& cmd, int* st = nullptr) {
         return run(cmd + " -display " + x_.display + " 2>&1", st);
     }
-    /// The game's window id, once it is mapped; empty while there is none.
+    /// The game's window id, once it is on the screen; empty while there is none. (The
+    /// window may be made twice before it is shown, when its renderer needs another kind
+    /// of window: only the shown one counts.)
     std::string windowId() {
         int st = -1;
         std::string info = x("xwininfo -name '" + std::string(TITLE) + "'", &st);
         auto p = info.find("Window id: ");
-        if (st != 0 || p == std::string::npos) return {};
+        if (st != 0 || p == std::string::npos || info.find("IsViewable") == std::string::npos) return {};
         return info.substr(p + 11, info.find(' ', p + 11) - (p + 11));
     }
     /// Screenshots the window until it shows the newest snapshot, or the time is up.
-    void expectWindowShowsSnapshot(const std::string& id, const char* moment) {
+    void expectWindowShowsSnapshot(const char* moment) {
         Snapshot snap;
         long diff = -1;
         std::string first = "no snapshot";
@@ -279,15 +281,18 @@ protected:
         // on its way to the disk, and the window shows a new picture within a frame.
         poll([&] {
             if (!latestSnapshot(dir_ / "snaps", snap)) return false;
+            const std::string id = windowId();
+            if (id.empty()) return first = "no window", false;
             int st = -1;
             x("xwd -silent -id " + id + " -out '" + xwd.string() + "'", &st);
+            if (st != 0) first = "xwd failed";
             Shot win;
             std::string err;
             if (st != 0 || !readXwd(xwd, win, err)) return false;
             diff = differences(win, snap, first);
             return diff == 0;
         });
-        EXPECT_EQ(diff, 0) << moment << ": " << first;
+        EXPECT_EQ(diff, 0) << moment << ": " << first << "\ngame output:\n" << slurp(dir_ / "out.txt");
         // The picture is the battlefield, not an empty window.
         long lit = 0;
         for (auto p : snap.px) lit += p != 0;
@@ -314,10 +319,10 @@ TEST_F(Xvfb, TheWindowShowsTheSnapshotPictureWhileTheGameWaits) {
         if (named && line.size() > 2 && line.substr(line.find(" = ")) == std::string(" = \"") + TITLE + "\"")
             ++titles;
     }
-    EXPECT_EQ(titles, 2);
+    EXPECT_EQ(titles, 2) << "game output:\n" << slurp(dir_ / "out.txt");
 
     // The battle waits for a key with the whole field drawn.
-    expectWindowShowsSnapshot(id, "waiting for the first key");
+    expectWindowShowsSnapshot("waiting for the first key");
 
     // One shot at the first target; the game then waits at the ammunition question with
     // the explosion and the enemy phase left on the picture.
@@ -330,7 +335,7 @@ TEST_F(Xvfb, TheWindowShowsTheSnapshotPictureWhileTheGameWaits) {
             ++n;
         return n >= 2;
     })) << slurp(dir_ / "out.txt");
-    expectWindowShowsSnapshot(id, "waiting for the second answer");
+    expectWindowShowsSnapshot("waiting for the second answer");
 
     // A shell on the gun's own wheel loses the level; N ends the program and the window.
     game.type("1\n0 0\nn\n");
