@@ -1,12 +1,17 @@
 // Program entry: options, the platform services, the main loop, and the run-time error
 // report that ends the program when a console or file operation fails.
+#include <chrono>
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <iostream>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "game/battle.h"
+#include "game/demo_setup.h"
 #include "game/modes.h"
 #include "game/options.h"
 #include "platform/png/snapshots.h"
@@ -22,7 +27,7 @@ int main(int argc, char** argv) {
         std::cerr << "gorvenshale: " << parsed.error << "\n" << usageText();
         return 2;
     }
-    const Options& o = parsed.options;
+    Options& o = parsed.options;
     if (o.help) {
         std::cout << usageText();
         return 0;
@@ -32,16 +37,57 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // A demo that cannot be played, or a recording that cannot be written, stops here,
+    // before the terminal or the window is touched.
+    DemoSetup demos;
+    if (std::string why = setUpDemos(o, demos, Clock().seedTicks()); !why.empty()) {
+        std::cerr << "gorvenshale: " << why << "\n";
+        return 2;
+    }
+    if (!demos.note.empty()) std::cerr << "gorvenshale: note: " << demos.note << "\n";
+
     Clock clk(Clock::Config{o.fast, o.seed});
     Graph gr(Graph::Config{o.headless, o.width, o.height, o.sizeGiven});
     if (!o.headless) gr.setWindowFactory(sdlWindowFactory());
     if (o.snapshots) gr.setSnapshotWriter(snapshotSeries(*o.snapshots));
     StdTerminal term;
-    Console con(term);
+    Terminal* keys = &term;
+    std::optional<ReplayTerminal> replay;
+    if (demos.replay) {
+        // A watched replay types at a readable pace, outside the game's clock.
+        std::function<void(int)> pace;
+        if (!o.fast)
+            pace = [](int k) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(replayPauseMs(k)));
+            };
+        keys = &replay.emplace(term, std::move(demos.replay->keys), pace);
+    }
+    std::optional<RecordingTerminal> record;
+    if (demos.record) {
+        keys = &record.emplace(*keys, *o.record, std::move(*demos.record));
+        // The window's size is known once the desktop has given it.
+        record->beforeSave = [&gr](Demo& d) {
+            if (gr.width() > 0) {
+                d.width = gr.width();
+                d.height = gr.height();
+            }
+        };
+    }
+    Console con(*keys);
     con.onPlayerWait = [&gr] { gr.snapshotDue(); };
     Rng rnd;
     Game G(gr, con, clk, rnd);
 
+    // The recording keeps the keys typed after the last Enter too; a file that could not
+    // be written is reported, never passed over as success.
+    auto keepRecording = [&](int status) {
+        if (!record) return status;
+        record->save();
+        if (record->error().empty()) return status;
+        std::fprintf(stderr, "gorvenshale: the recording %s could not be written: %s\n",
+                     o.record->c_str(), record->error().c_str());
+        return status == 0 ? 2 : status;
+    };
     // On the way out the terminal gets its settings back before anything is reported.
     auto endLine = [&] {
         term.restore();
@@ -53,12 +99,12 @@ int main(int argc, char** argv) {
     } catch (const RuntimeError& e) {
         endLine();
         std::fputs(runtimeErrorReport(e).c_str(), stderr);
-        return e.code;
+        return keepRecording(e.code);
     } catch (const std::exception& e) {
         endLine();
         std::fprintf(stderr, "gorvenshale: internal error: %s\n", e.what());
-        return 1;
+        return keepRecording(1);
     }
     term.restore();
-    return 0;
+    return keepRecording(0);
 }

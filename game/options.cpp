@@ -36,7 +36,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             name = name.substr(0, eq);
             inlineValue = true;
         }
-        const bool takesValue = name == "--seed" || name == "--size" || name == "--snapshots";
+        const bool takesValue = name == "--seed" || name == "--size" || name == "--snapshots" ||
+                                name == "--record" || name == "--replay";
         if (takesValue && !inlineValue) {
             if (i + 1 >= args.size()) {
                 r.error = "option " + name + " needs a value";
@@ -75,6 +76,12 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
                 return r;
             }
             o.snapshots = value;
+        } else if (name == "--record" || name == "--replay") {
+            if (value.empty()) {
+                r.error = "bad " + name + " value: a file name is needed";
+                return r;
+            }
+            (name == "--record" ? o.record : o.replay) = value;
         } else {
             r.error = "unknown option '" + args[i] + "'";
             return r;
@@ -98,12 +105,19 @@ std::string usageText() {
            "\n"
            "  --snapshots DIR   write the battlefield to DIR/0001.png, ... each time the game\n"
            "                    waits for the player\n"
+           "  --record FILE     keep the game in FILE (a demo): seed, size and every key\n"
+           "  --replay FILE     play the demo in FILE back (at once with --fast); when its\n"
+           "                    keys run out the keyboard takes over\n"
            "  --help            this text\n"
            "  --version         the version\n";
 }
 
 std::string versionText() {
-    return std::string("Gorvenshale ") + GS_VERSION + "\n";
+    return std::string("Gorvenshale ") + programVersion() + "\n";
+}
+
+std::string programVersion() {
+    return GS_VERSION;
 }
 
 } // namespace gs

@@ -15,6 +15,8 @@ struct Options {
     int width = 1280, height = 1024;   ///< --size WxH
     bool sizeGiven = false;
     std::optional<std::string> snapshots; ///< --snapshots DIR
+    std::optional<std::string> record;    ///< --record FILE: keep the game as a demo
+    std::optional<std::string> replay;    ///< --replay FILE: play a demo back
     bool help = false, version = false;
 };
 
@@ -32,5 +34,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& args);
 std::string usageText();
 /// The --version line.
 std::string versionText();
+/// The program's version alone, as demos name it.
+std::string programVersion();
 
 } // namespace gs
