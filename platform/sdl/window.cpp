@@ -162,6 +162,14 @@ private:
             if (!painter_.make(win, w_, h_, true, error)) {
                 SDL_DestroyWindow(win);
                 win = nullptr;
+            } else {
+                // Centred again for the size it now has: making the renderer may make the
+                // window anew where the first, 640 x 480 one was centred, which left the
+                // right and bottom of a larger picture off the screen.
+                SDL_Rect r{};
+                if (SDL_GetDisplayUsableBounds(0, &r) == 0)
+                    SDL_SetWindowPosition(win, r.x + std::max(0, (r.w - w_) / 2),
+                                          r.y + std::max(0, (r.h - h_) / 2));
             }
         } else {
             error = SDL_GetError();

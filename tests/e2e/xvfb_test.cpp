@@ -128,7 +128,9 @@ struct GameProcess {
     int keys = -1;
     fs::path out;
 
-    void start(const std::string& display, const fs::path& snaps, const fs::path& outFile) {
+    /// `size` is the --size value; empty lets the game size its window from the desktop.
+    void start(const std::string& display, const fs::path& snaps, const fs::path& outFile,
+               const std::string& size = {}) {
         out = outFile;
         int fds[2];
         ASSERT_EQ(pipe(fds), 0);
@@ -145,8 +147,12 @@ struct GameProcess {
             // The X libraries keep memory to the end of the process; that is theirs, not a leak
             // of the game (the headless games check the game's own memory).
             setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-            execl(GS_BINARY, GS_BINARY, "--fast", "--seed", "7", "--size", "800x600", "--snapshots", snaps.c_str(),
-                  static_cast<char*>(nullptr));
+            if (size.empty())
+                execl(GS_BINARY, GS_BINARY, "--fast", "--seed", "7", "--snapshots", snaps.c_str(),
+                      static_cast<char*>(nullptr));
+            else
+                execl(GS_BINARY, GS_BINARY, "--fast", "--seed", "7", "--size", size.c_str(), "--snapshots",
+                      snaps.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[0]);
@@ -305,7 +311,7 @@ protected:
 
 TEST_F(Xvfb, TheWindowShowsTheSnapshotPictureWhileTheGameWaits) {
     GameProcess game;
-    game.start(x_.display, dir_ / "snaps", dir_ / "out.txt");
+    game.start(x_.display, dir_ / "snaps", dir_ / "out.txt", "800x600");
     game.type("1\n2\n1\n"); // Play, Custom level, level 1
 
     std::string id;
@@ -342,6 +348,24 @@ TEST_F(Xvfb, TheWindowShowsTheSnapshotPictureWhileTheGameWaits) {
     ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
     EXPECT_EQ(game.proc.status, 0) << slurp(dir_ / "out.txt");
     EXPECT_TRUE(windowId().empty()) << "the window outlived the game";
+}
+
+TEST_F(Xvfb, AWindowSizedFromTheDesktopIsWhollyOnTheScreen) {
+    // With no size given the picture takes the whole 1024 x 768 screen (no window manager
+    // here, so no frame and no panel); the window must stand where all of it shows.
+    GameProcess game;
+    game.start(x_.display, dir_ / "snaps", dir_ / "out.txt");
+    game.type("1\n2\n1\n");
+    std::string id;
+    ASSERT_TRUE(poll([&] { return !(id = windowId()).empty(); })) << slurp(dir_ / "out.txt");
+    expectWindowShowsSnapshot("a picture as large as the screen");
+    Snapshot snap;
+    ASSERT_TRUE(latestSnapshot(dir_ / "snaps", snap));
+    EXPECT_EQ(snap.w, 1024);
+    EXPECT_EQ(snap.h, 768);
+    game.endInput(); // the input ends: run-time error 100, and the window goes with the game
+    ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
+    EXPECT_EQ(game.proc.status, 100) << slurp(dir_ / "out.txt");
 }
 
 } // namespace
