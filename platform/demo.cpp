@@ -225,7 +225,14 @@ std::optional<Demo> parseDemo(std::string_view text, std::string& error) {
         error = "the file is empty";
         return std::nullopt;
     }
-    if (!parseHeader(lines[0], d, error)) return std::nullopt;
+    if (!parseHeader(lines[0], d, error)) {
+        // A file cut short inside its first line reads as a bad field; say what happened.
+        bool ended = false;
+        for (auto l : lines) ended = ended || l.rfind("\\end", 0) == 0;
+        if (!ended && error.rfind("damaged", 0) == 0)
+            error = "truncated: the \\end line is missing";
+        return std::nullopt;
+    }
     std::size_t n = 1;
     for (; n < lines.size() && lines[n].rfind("\\end", 0) != 0; ++n) {
         bool joined = false;

@@ -111,6 +111,7 @@ TEST(DemoFile, DamagedTruncatedOrForeignFilesAreRefusedWithOneLine) {
         {head + "1\n22 32\n", "truncated"},
         {good.substr(0, good.size() - 10), "bad \\end line"},
         {head, "truncated"},
+        {head.substr(0, 40), "truncated"},
         {replaced("22 32", "22 31"), "sum differs"},
         {replaced("22 32", "22 3"), "counts 8 keys, 7 found"},
         {replaced("22 32", "22\t32"), "line 3: a raw byte"},

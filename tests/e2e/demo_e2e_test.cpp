@@ -1,0 +1,219 @@
+// Recorded games of the built binary: a game kept with --record plays back with --replay
+// to the same console output and the same pictures; a demo's keys hand over to the
+// keyboard; bad demo files stop the program before anything is played; and the shipped
+// demos still play as they did.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct GameRun {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string slurp(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+fs::path scratch(const std::string& name) {
+    fs::path d =
+        fs::temp_directory_path() / ("gs_demo_e2e_" + std::to_string(getpid()) + "_" + name);
+    fs::remove_all(d);
+    fs::create_directories(d);
+    return d;
+}
+
+/// Runs the game from the repository root, headless and fast, with `input` as its
+/// standard input (a file, not a terminal).
+GameRun run(std::vector<std::string> args, const std::string& input) {
+    const fs::path io = scratch("io");
+    std::ofstream(io / "in", std::ios::binary) << input;
+    args.insert(args.begin(), {"--headless", "--fast"});
+    pid_t pid = fork();
+    if (pid == 0) {
+        int in = open((io / "in").c_str(), O_RDONLY);
+        int out = open((io / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        int err = open((io / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (in < 0 || out < 0 || err < 0 || chdir(GS_SOURCE_DIR) != 0) _exit(120);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        std::vector<char*> argv{const_cast<char*>(GS_BINARY)};
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(GS_BINARY, argv.data());
+        _exit(121);
+    }
+    GameRun r;
+    int st = 0;
+    EXPECT_EQ(waitpid(pid, &st, 0), pid);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+    r.out = slurp(io / "out");
+    r.err = slurp(io / "err");
+    fs::remove_all(io);
+    return r;
+}
+
+/// Every snapshot of a run, in order, as bytes.
+std::vector<std::string> pictures(const fs::path& dir) {
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(dir)) files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    std::vector<std::string> v;
+    for (const auto& f : files) v.push_back(slurp(f));
+    return v;
+}
+
+int count(const std::string& hay, const std::string& needle) {
+    int n = 0;
+    for (auto p = hay.find(needle); p != std::string::npos; p = hay.find(needle, p + 1)) ++n;
+    return n;
+}
+
+/// Five fugasy shots that take level 1's three targets and two houses in order.
+const std::string WIN_LEVEL_1 = "1\n22 32\n1\n27 38\n1\n31 42\n1\n35 40\n1\n40 38\n";
+/// A shell dropped on the gun's own wheel destroys it.
+const std::string SELF_HIT = "1\n0 0\n";
+/// Custom level 1: lost, played again, won; then Quit.
+const std::string LOST_AND_REPLAYED = "1\n2\n1\n\n" + SELF_HIT + "y\n\n" + WIN_LEVEL_1 + "3\n";
+
+TEST(DemoE2E, RecordedGamesPlayBackToTheSameOutputAndPictures) {
+    const struct {
+        std::string name, input;
+        std::string seed; ///< empty: the recording takes its seed from the clock
+        int status;
+    } games[] = {
+        {"campaign_lost", "1\n1\n\n" + SELF_HIT + "n\n", "11", 0},
+        {"custom_won", "1\n2\n1\n\n" + WIN_LEVEL_1 + "3\n", "", 0}, // seed from the clock
+        {"replayed", LOST_AND_REPLAYED, "3", 0},
+        // A Skirmish with line editing (Backspace, Esc), cut off while the game waits.
+        {"skirmish",
+         "1\n3\n4\n\n1\n3\x7f"
+         "40 45\n2\nxx\x1b"
+         "50 60\n1\n",
+         "5", 100},
+    };
+    for (const auto& g : games) {
+        SCOPED_TRACE(g.name);
+        const fs::path dir = scratch(g.name);
+        const std::string demo = (dir / "game.demo").string();
+        std::vector<std::string> rec;
+        if (!g.seed.empty()) rec = {"--seed", g.seed};
+        for (const std::string& a :
+             {std::string("--record"), demo, std::string("--snapshots"), (dir / "a").string()})
+            rec.push_back(a);
+        const GameRun original = run(rec, g.input);
+        ASSERT_EQ(original.status, g.status) << original.err;
+        const std::string file = slurp(demo);
+        ASSERT_EQ(file.rfind("gorvenshale-demo 1 program=" GS_VERSION " seed=", 0), 0u) << file;
+        if (!g.seed.empty()) {
+            EXPECT_NE(file.find(" seed=" + g.seed + " "), std::string::npos);
+        }
+
+        const GameRun replay = run({"--replay", demo, "--snapshots", (dir / "b").string()}, "");
+        EXPECT_EQ(replay.status, g.status) << replay.err;
+        EXPECT_EQ(replay.out, original.out); // the echo of every replayed key included
+        const auto a = pictures(dir / "a"), b = pictures(dir / "b");
+        ASSERT_GE(a.size(), 2u);
+        ASSERT_EQ(a.size(), b.size());
+        for (std::size_t i = 0; i < a.size(); ++i) EXPECT_TRUE(a[i] == b[i]) << "picture " << i;
+        fs::remove_all(dir);
+    }
+}
+
+TEST(DemoE2E, WhenTheKeysRunOutTheKeyboardTakesOverAndTheWholeGameIsRecorded) {
+    const fs::path dir = scratch("continue");
+    const std::string whole = (dir / "whole.demo").string(), part = (dir / "part.demo").string(),
+                      cont = (dir / "cont.demo").string();
+    const GameRun full = run({"--seed", "9", "--record", whole}, LOST_AND_REPLAYED);
+    ASSERT_EQ(full.status, 0) << full.err;
+    ASSERT_EQ(count(full.out, "VICTORY!!!"), 1);
+
+    // The first part of the game only: its input ends while the battle waits.
+    const std::size_t cut = LOST_AND_REPLAYED.find("y\n") + 2;
+    const GameRun first = run({"--seed", "9", "--record", part}, LOST_AND_REPLAYED.substr(0, cut));
+    ASSERT_EQ(first.status, 100);
+
+    // Its replay, then the rest typed: the same game as the whole run, and the new
+    // recording is the whole game, which plays alone.
+    const GameRun rest = run({"--replay", part, "--record", cont}, LOST_AND_REPLAYED.substr(cut));
+    EXPECT_EQ(rest.status, 0) << rest.err;
+    EXPECT_EQ(rest.out, full.out);
+    EXPECT_EQ(slurp(cont), slurp(whole));
+    const GameRun again = run({"--replay", cont}, "");
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.out, full.out);
+
+    // Replaying a demo into itself keeps it whole as well.
+    const GameRun self = run({"--replay", part, "--record", part}, LOST_AND_REPLAYED.substr(cut));
+    EXPECT_EQ(self.status, 0);
+    EXPECT_EQ(slurp(part), slurp(whole));
+    fs::remove_all(dir);
+}
+
+TEST(DemoE2E, BadDemoFilesStopTheProgramBeforeAnythingIsPlayed) {
+    const fs::path dir = scratch("bad");
+    const std::string good = (dir / "good.demo").string();
+    ASSERT_EQ(run({"--seed", "1", "--record", good}, "1\n2\n1\n\n" + SELF_HIT + "n\n").status, 0);
+    const std::string text = slurp(good);
+    auto variant = [&](const std::string& name, const std::string& content) {
+        const std::string p = (dir / name).string();
+        std::ofstream(p, std::ios::binary) << content;
+        return p;
+    };
+    std::string damaged = text;
+    damaged[damaged.find("0 0")] = '9';
+    std::string other = text;
+    other.replace(0, std::string("gorvenshale-demo 1").size(), "gorvenshale-demo 7");
+    const struct {
+        std::vector<std::string> args;
+        std::string why;
+    } bad[] = {
+        {{"--replay", (dir / "missing.demo").string()}, "No such file or directory"},
+        {{"--replay", variant("other", other)}, "demo format version 7"},
+        {{"--replay", variant("cut", text.substr(0, text.size() / 2))}, "truncated"},
+        {{"--replay", variant("damaged", damaged)}, "damaged"},
+        {{"--replay", good, "--seed", "2"}, "recorded with seed 1, not 2"},
+        {{"--replay", good, "--size", "640x480"}, "recorded at size 1280x1024"},
+        {{"--record", (dir / "no" / "such.demo").string()}, "cannot record to"},
+    };
+    for (const auto& b : bad) {
+        const GameRun r = run(b.args, "1\n1\n\n");
+        EXPECT_EQ(r.status, 2) << b.why;
+        EXPECT_EQ(r.out, "") << b.why; // not even the main menu
+        EXPECT_EQ(count(r.err, "\n"), 1) << r.err;
+        EXPECT_EQ(r.err.rfind("gorvenshale: ", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find(b.why), std::string::npos) << r.err;
+    }
+    fs::remove_all(dir);
+}
+
+TEST(DemoE2E, ShippedDemosPlayAsTheirTranscriptsSay) {
+    // campaign.demo: the automatic player wins the whole Campaign. skirmish.demo: Custom
+    // level 1 lost, played again and won, then a very hard Skirmish won.
+    const fs::path demos = fs::path(GS_SOURCE_DIR) / "tests" / "demos";
+    for (const std::string name : {"campaign", "skirmish"}) {
+        SCOPED_TRACE(name);
+        const std::string transcript = slurp(demos / (name + ".out"));
+        ASSERT_FALSE(transcript.empty());
+        const GameRun r = run({"--replay", (demos / (name + ".demo")).string()}, "");
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(r.out == transcript)
+            << "the replay's console output differs from " << name << ".out";
+    }
+}
+
+} // namespace
