@@ -1,0 +1,62 @@
+// Arbitrary bytes on standard input when it is a pipe or a file, as a scripted game reads
+// them: the real terminal backend turns them into keys and the console answers the game's
+// reads in the order a whole game asks them (menu numbers, the level number, speed and
+// angle, the replay character). Every read must end: with a value, with run-time error
+// 106 for a token that is not a number, or with error 100 when the input runs out.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/console.h"
+#include "platform/runtime_error.h"
+#include "platform/terminal_std.h"
+
+namespace {
+
+using namespace gs;
+
+int devNull = -1;
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    return devNull >= 0 ? 0 : 1;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > 60000) return 0; // stays within one pipe buffer, so the write never blocks
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) std::abort();
+    if (size && write(fds[1], data, size) != static_cast<ssize_t>(size)) std::abort();
+    close(fds[1]);
+    {
+        StdTerminal term(fds[0], devNull);
+        if (term.inputIsTerminal() || term.isScreen()) std::abort();
+        Console con(term);
+        i16 a = 0, b = 0;
+        try {
+            // A bounded game's worth of reads; the input ends long before on most inputs.
+            for (int n = 0; n < 1000; ++n) {
+                switch (n % 6) {
+                case 0: con.ReadUnsigned(); break;
+                case 1: con.WaitKey(); break;
+                case 2: con.ReadLn(a); break;
+                case 3: con.KeyPressed(); break;
+                case 4: con.ReadLn(a, b); break;
+                default: con.ReadCharLn(); break;
+                }
+                if (con.bufferedInput().size() > MAX_LINE + 2) std::abort();
+            }
+        } catch (const RuntimeError& e) {
+            if (e.code != RE_INVALID_NUMBER && e.code != RE_INPUT_ENDED) {
+                std::fprintf(stderr, "unexpected runtime error %d\n", e.code);
+                std::abort();
+            }
+        }
+    }
+    close(fds[0]);
+    return 0;
+}
