@@ -8,6 +8,9 @@ std::string setUpDemos(Options& o, DemoSetup& d, std::uint32_t clockSeed) {
         d.replay = loadDemo(*o.replay, why);
         if (!d.replay) return "cannot replay " + *o.replay + ": " + why;
         const Demo& r = *d.replay;
+        if (r.width < MIN_SIDE || r.width > MAX_SIDE || r.height < MIN_SIDE || r.height > MAX_SIDE)
+            return "cannot replay " + *o.replay + ": damaged: a picture size of " +
+                   std::to_string(r.width) + "x" + std::to_string(r.height);
         // The seed and the picture size decide the game as much as the keys do: the
         // demo's own must be used, and an option that says otherwise is a mistake.
         if (o.seed && *o.seed != r.seed)
