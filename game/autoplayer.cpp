@@ -8,7 +8,6 @@
 
 #include "combat/damage.h"
 #include "combat/flight.h"
-#include "game/level_file.h"
 #include "game/modes.h"
 #include "platform/runtime_error.h"
 
@@ -265,26 +264,16 @@ int AutoTerminal::next() {
 std::optional<int> AutoTerminal::pollKey() { return next(); }
 int AutoTerminal::waitKey() { return next(); }
 
-namespace {
-void fullStrength(Game& G) {
-    ANTICHEAT(G);
-    MAXIMALHP(G);
-    for (int i = 1; i <= G.units(); ++i) G.unit(i).HEALTH = G.unit(i).MAXHP;
-}
-} // namespace
-
 void openLevel(Game& G, i16 lev) {
     G.LEV = lev;
-    loadLevel(G);
-    fullStrength(G);
+    startFileLevel(G);
 }
 
 void openSkirmish(Game& G, i16 eil) {
-    static constexpr i16 budget[6] = {0, 10, 20, 30, 40, 50};
     G.EIL = eil;
-    G.CTS = budget[std::clamp(int(eil), 1, 5)];
+    G.CTS = skirmishBudget(std::clamp<i16>(eil, 1, 5));
     generateSkirmish(G);
-    fullStrength(G);
+    startSkirmishLevel(G);
 }
 
 AutoGame::AutoGame(std::uint32_t seed)

@@ -47,18 +47,6 @@ void completeLevel(Game& G) {
     for (int i = 1; i <= G.units(); ++i) G.unit(i).HEALTH = G.unit(i).MAXHP;
 }
 
-void startFileLevel(Game& G) {
-    loadLevel(G);
-    ANTICHEAT(G);
-    completeLevel(G);
-}
-
-void startSkirmishLevel(Game& G) {
-    ANTICHEAT(G);
-    G.con.ClrScr();
-    completeLevel(G);
-}
-
 /// Plays the level that `start` sets up until it is won, setting it up again after every
 /// lost battle the player wants replayed. False when the player ended the program.
 bool playUntilWon(Game& G, const BattleFn& battle, void (*start)(Game&)) {
@@ -77,6 +65,18 @@ bool playUntilWon(Game& G, const BattleFn& battle, void (*start)(Game&)) {
 }
 
 } // namespace
+
+void startFileLevel(Game& G) {
+    loadLevel(G);
+    ANTICHEAT(G);
+    completeLevel(G);
+}
+
+void startSkirmishLevel(Game& G) {
+    ANTICHEAT(G);
+    G.con.ClrScr();
+    completeLevel(G);
+}
 
 void MENU(Game& G, u8& M) {
     do {
@@ -111,6 +111,8 @@ void customLevel(Game& G, const BattleFn& battle) {
     playUntilWon(G, battle, startFileLevel);
 }
 
+i16 skirmishBudget(i16 eil) { return w16(eil * 10); }
+
 void generateSkirmish(Game& G) {
     G.NUMB = 0;
     G.INP3 = 1;
@@ -140,7 +142,7 @@ void skirmish(Game& G, const BattleFn& battle) {
             "Select an enemy difficulty (1-very easy, 2-easy, 3-normal, 4-hard, 5-very hard)");
         G.con.ReadLn(G.EIL);
     } while (G.EIL < 1 || G.EIL > 5);
-    G.CTS = w16(G.EIL * 10);
+    G.CTS = skirmishBudget(G.EIL);
     generateSkirmish(G);
     // A replay keeps the roster, the gun and the stocks as the lost battle left them.
     playUntilWon(G, battle, startSkirmishLevel);

@@ -24,6 +24,13 @@ void campaign(Game& G, const BattleFn& battle);
 void customLevel(Game& G, const BattleFn& battle);
 /// A Skirmish: difficulty, generated roster, battle and its replays.
 void skirmish(Game& G, const BattleFn& battle);
+/// Level start of a file level: loads level LEV (its briefing shown), the per-level reset,
+/// maximum and full hit points.
+void startFileLevel(Game& G);
+/// Level start of a skirmish: the per-level reset, a cleared console, full hit points.
+void startSkirmishLevel(Game& G);
+/// The skirmish's unit budget CTS at difficulty EIL (1 to 5).
+i16 skirmishBudget(i16 eil);
 /// Fills roster, stocks and gun at random from the budget CTS. Never more than 20 units:
 /// when the roster is full the purchases stop, whatever budget is left.
 void generateSkirmish(Game& G);
