@@ -1,22 +1,16 @@
 // Whole games of the built binary on level 1, played through a pipe in fast headless mode.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/png/snapshots.h"
+#include "tests/support/run_game.h"
 
 namespace gs {
 namespace {
 
-namespace fs = std::filesystem;
+using namespace gs::test;
 
 constexpr const char* SHOT_Q = "Enter speed and angle of the shot";
 constexpr const char* REPLAY_Q = "You are defeated. Do you want to play level again? (Y/N)";
@@ -26,46 +20,15 @@ const std::string WIN_LEVEL_1 = "1\n22 32\n1\n27 38\n1\n31 42\n1\n35 40\n1\n40 3
 /// A shell dropped on the gun's own wheel: 200 hit points per roster entry, 1000 in all.
 const std::string SELF_HIT = "1\n0 0\n";
 
-struct GameRun {
-    int status = -1;
-    std::string out;
-};
-
-int count(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (auto p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
-    return n;
-}
-
-fs::path scratch(const std::string& name) {
-    fs::path d =
-        fs::temp_directory_path() / ("gs_battle_e2e_" + std::to_string(getpid()) + "_" + name);
-    fs::remove_all(d);
-    fs::create_directories(d);
-    return d;
-}
-
-/// Runs the game from the repository root with `input` piped in.
-GameRun play(const std::string& name, const std::string& input, const std::string& extra = {}) {
-    const fs::path dir = scratch(name);
-    std::ofstream(dir / "in.txt", std::ios::binary) << input;
-    const std::string cmd = std::string("cd '") + GS_SOURCE_DIR + "' && '" + GS_BINARY +
-                            "' --headless --fast --seed 7 " + extra + " < '" +
-                            (dir / "in.txt").string() + "' > '" + (dir / "out.txt").string() +
-                            "' 2>&1";
-    const int raw = std::system(cmd.c_str());
-    GameRun r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream f(dir / "out.txt", std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    r.out = ss.str();
-    fs::remove_all(dir);
-    return r;
+/// Runs the game from the repository root with `input` piped in, seed 7.
+GameRun play(const std::string& input, std::vector<std::string> extra = {}) {
+    std::vector<std::string> args{"--headless", "--fast", "--seed", "7"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return runGame(args, input);
 }
 
 TEST(BattleE2E, CustomLevelOneIsWonAndBackToTheMainMenu) {
-    const GameRun r = play("win", "1\n2\n1\n\n" + WIN_LEVEL_1 + "3\n");
+    const GameRun r = play("1\n2\n1\n\n" + WIN_LEVEL_1 + "3\n");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(count(r.out, BRIEFING), 1);
     EXPECT_EQ(count(r.out, SHOT_Q), 5);
@@ -76,7 +39,7 @@ TEST(BattleE2E, CustomLevelOneIsWonAndBackToTheMainMenu) {
 }
 
 TEST(BattleE2E, CampaignReachesTheBattleAndNEndsTheProgram) {
-    const GameRun r = play("lose", "1\n1\n\n" + SELF_HIT + "n\n");
+    const GameRun r = play("1\n1\n\n" + SELF_HIT + "n\n");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(count(r.out, BRIEFING), 1);
     EXPECT_EQ(count(r.out, "DEAD"), 1);
@@ -86,7 +49,7 @@ TEST(BattleE2E, CampaignReachesTheBattleAndNEndsTheProgram) {
 
 TEST(BattleE2E, LostLevelIsReplayedFromItsStartAndThenWon) {
     const GameRun r =
-        play("replay", "1\n2\n1\n\n" + SELF_HIT + "maybe\ny\n\n" + WIN_LEVEL_1 + "3\n");
+        play("1\n2\n1\n\n" + SELF_HIT + "maybe\ny\n\n" + WIN_LEVEL_1 + "3\n");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(count(r.out, BRIEFING), 2);
     EXPECT_EQ(count(r.out, REPLAY_Q), 2); // "maybe" is asked again
@@ -97,7 +60,7 @@ TEST(BattleE2E, LostLevelIsReplayedFromItsStartAndThenWon) {
 TEST(BattleE2E, SnapshotsShowTheFieldAtTheStartAndTheWreckAtTheEnd) {
     const fs::path dir = scratch("snaps") / "png";
     const GameRun r =
-        play("snaprun", "1\n2\n1\n\n" + WIN_LEVEL_1 + "3\n", "--snapshots '" + dir.string() + "'");
+        play("1\n2\n1\n\n" + WIN_LEVEL_1 + "3\n", {"--snapshots", dir.string()});
     ASSERT_EQ(r.status, 0) << r.out;
     std::vector<fs::path> files;
     for (const auto& e : fs::directory_iterator(dir)) files.push_back(e.path());

@@ -5,66 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fcntl.h>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
+
+#include "tests/support/run_game.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace gs::test;
 
-struct GameRun {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string slurp(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-fs::path scratch(const std::string& name) {
-    fs::path d =
-        fs::temp_directory_path() / ("gs_demo_e2e_" + std::to_string(getpid()) + "_" + name);
-    fs::remove_all(d);
-    fs::create_directories(d);
-    return d;
-}
-
-/// Runs the game from the repository root, headless and fast, with `input` as its
-/// standard input (a file, not a terminal).
+/// Runs the game from the repository root, headless and fast.
 GameRun run(std::vector<std::string> args, const std::string& input) {
-    const fs::path io = scratch("io");
-    std::ofstream(io / "in", std::ios::binary) << input;
     args.insert(args.begin(), {"--headless", "--fast"});
-    pid_t pid = fork();
-    if (pid == 0) {
-        int in = open((io / "in").c_str(), O_RDONLY);
-        int out = open((io / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        int err = open((io / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (in < 0 || out < 0 || err < 0 || chdir(GS_SOURCE_DIR) != 0) _exit(120);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        std::vector<char*> argv{const_cast<char*>(GS_BINARY)};
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(GS_BINARY, argv.data());
-        _exit(121);
-    }
-    GameRun r;
-    int st = 0;
-    EXPECT_EQ(waitpid(pid, &st, 0), pid);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-    r.out = slurp(io / "out");
-    r.err = slurp(io / "err");
-    fs::remove_all(io);
-    return r;
+    return runGame(args, input);
 }
 
 /// Every snapshot of a run, in order, as bytes.
@@ -75,12 +27,6 @@ std::vector<std::string> pictures(const fs::path& dir) {
     std::vector<std::string> v;
     for (const auto& f : files) v.push_back(slurp(f));
     return v;
-}
-
-int count(const std::string& hay, const std::string& needle) {
-    int n = 0;
-    for (auto p = hay.find(needle); p != std::string::npos; p = hay.find(needle, p + 1)) ++n;
-    return n;
 }
 
 /// Five fugasy shots that take level 1's three targets and two houses in order.

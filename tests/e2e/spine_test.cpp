@@ -2,67 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fcntl.h>
-#include <filesystem>
 #include <fstream>
 #include <regex>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
+
+#include "tests/support/run_game.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-struct GameRun {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string slurp(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-/// Runs the game in `cwd` with `input` as its standard input (a file, not a terminal).
-GameRun runGame(const std::vector<std::string>& args, const std::string& input,
-                const fs::path& cwd = GS_SOURCE_DIR) {
-    char tmpl[] = "/tmp/gs-e2e-XXXXXX";
-    EXPECT_NE(mkdtemp(tmpl), nullptr);
-    fs::path io = tmpl;
-    std::ofstream(io / "in", std::ios::binary) << input;
-    pid_t pid = fork();
-    if (pid == 0) {
-        int in = open((io / "in").c_str(), O_RDONLY);
-        int out = open((io / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        int err = open((io / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (in < 0 || out < 0 || err < 0 || chdir(cwd.c_str()) != 0) _exit(120);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        std::vector<char*> argv{const_cast<char*>(GS_BINARY)};
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(GS_BINARY, argv.data());
-        _exit(121);
-    }
-    GameRun r;
-    int st = 0;
-    EXPECT_EQ(waitpid(pid, &st, 0), pid);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-    r.out = slurp(io / "out");
-    r.err = slurp(io / "err");
-    fs::remove_all(io);
-    return r;
-}
-
-int count(const std::string& hay, const std::string& needle) {
-    int n = 0;
-    for (auto p = hay.find(needle); p != std::string::npos; p = hay.find(needle, p + 1)) ++n;
-    return n;
-}
+using namespace gs::test;
 
 const std::vector<std::string> kQuick{"--headless", "--fast"};
 
