@@ -6,6 +6,8 @@
 // Every wait polls the screen until the expected text is there, with a bounded timeout.
 #include <gtest/gtest.h>
 
+#include "tests/support/run_game.h"
+
 #include <unistd.h>
 
 #include <chrono>
@@ -22,6 +24,8 @@
 namespace gs {
 namespace {
 
+using namespace gs::test;
+
 namespace fs = std::filesystem;
 
 constexpr auto TIMEOUT = std::chrono::seconds(30);
@@ -30,24 +34,6 @@ std::string quote(const std::string& s) {
     std::string r = "'";
     for (char c : s) r += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return r + "'";
-}
-
-std::string run(const std::string& cmd, int* status = nullptr) {
-    std::string out;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    int st = pclose(p);
-    if (status) *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return out;
-}
-
-bool haveTmux() {
-    int st = -1;
-    run("tmux -V >/dev/null 2>&1", &st);
-    return st == 0;
 }
 
 /// One tmux server of its own running the game through a small script that records the
@@ -79,7 +65,7 @@ public:
     }
 
     std::string tmux(const std::string& args, int* status = nullptr) const {
-        return run("tmux -L " + sock_ + " " + args + " 2>&1", status);
+        return shell("tmux -L " + sock_ + " " + args + " 2>&1", status);
     }
     /// Types text literally.
     void type(const std::string& text) const { tmux("send-keys -t g -l " + quote(text)); }
@@ -161,7 +147,7 @@ std::string at(const std::vector<std::string>& s, int col, int row, std::size_t 
 }
 
 #define REQUIRE_TMUX()                                                  \
-    if (!haveTmux()) GTEST_SKIP() << "tmux is not installed (make deps installs it)"
+    if (!haveTool("tmux")) GTEST_SKIP() << "tmux is not installed (make deps installs it)"
 
 TEST(Tmux, PlaysLevelOneWithTheMenusEchoAndLineEditing) {
     REQUIRE_TMUX();

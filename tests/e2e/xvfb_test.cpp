@@ -3,6 +3,8 @@
 // the --snapshots picture the game wrote at that same moment.
 #include <gtest/gtest.h>
 
+#include "tests/support/run_game.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -26,28 +28,12 @@
 namespace gs {
 namespace {
 
+using namespace gs::test;
+
 namespace fs = std::filesystem;
 
 constexpr auto TIMEOUT = std::chrono::seconds(60);
 constexpr const char* TITLE = "Graph window application";
-
-std::string run(const std::string& cmd, int* status = nullptr) {
-    std::string out;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    int st = pclose(p);
-    if (status) *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return out;
-}
-
-bool have(const char* tool) {
-    int st = -1;
-    run(std::string("command -v ") + tool + " >/dev/null 2>&1", &st);
-    return st == 0;
-}
 
 bool poll(const std::function<bool()>& ok) {
     const auto end = std::chrono::steady_clock::now() + TIMEOUT;
@@ -56,13 +42,6 @@ bool poll(const std::function<bool()>& ok) {
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }
     return false;
-}
-
-std::string slurp(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
 }
 
 /// A process started by the test and ended by it, by its own id.
@@ -256,7 +235,7 @@ class Xvfb : public ::testing::Test {
 protected:
     void SetUp() override {
         for (const char* tool : {"Xvfb", "xwd", "xwininfo", "xprop"})
-            if (!have(tool)) GTEST_SKIP() << tool << " is not installed (make deps installs it)";
+            if (!haveTool(tool)) GTEST_SKIP() << tool << " is not installed (make deps installs it)";
         dir_ = fs::temp_directory_path() / ("gs_xvfb_" + std::to_string(getpid()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
@@ -265,7 +244,7 @@ protected:
     void TearDown() override { fs::remove_all(dir_); }
 
     std::string x(const std::string& cmd, int* st = nullptr) {
-        return run(cmd + " -display " + x_.display + " 2>&1", st);
+        return shell(cmd + " -display " + x_.display + " 2>&1", st);
     }
     /// The game's window id, once it is on the screen; empty while there is none. (The
     /// window may be made twice before it is shown, when its renderer needs another kind

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -43,6 +44,26 @@ inline int count(const std::string& hay, const std::string& needle) {
     int n = 0;
     for (auto p = hay.find(needle); p != std::string::npos; p = hay.find(needle, p + 1)) ++n;
     return n;
+}
+
+/// Runs a shell command: its standard output, and its exit status in *status.
+inline std::string shell(const std::string& cmd, int* status = nullptr) {
+    std::string out;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    int st = pclose(p);
+    if (status) *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return out;
+}
+
+/// True when `tool` is on the PATH.
+inline bool haveTool(const std::string& tool) {
+    int st = -1;
+    shell("command -v " + tool + " >/dev/null 2>&1", &st);
+    return st == 0;
 }
 
 /// Runs the game in `cwd` (the repository root by default, where ./level/ is) with
