@@ -193,6 +193,25 @@ TEST_F(Battle, NuclearShellDamagesByColumnWhereverItStopped) {
     EXPECT_EQ(t->clk.delayedMs(), 50u * G.T + 500u + 100u + 9u * 50u);
 }
 
+TEST_F(Battle, ShellsBlastWhereTheyStoppedButTheCloudGrowsFromTheGround) {
+    // 30 at 45 degrees flies 21 by 21 per step and stops in the building's box at
+    // (470, 480), 20 px above the ground; the building survives, so nothing covers it.
+    Game& G = level("\n1\n30 45\nn\n", {{490, T_BUILDING}}, 1);
+    EXPECT_EQ(battle(G), Outcome::EndProgram);
+    ASSERT_EQ(G.X, 420);
+    ASSERT_EQ(G.Y, 20);
+    EXPECT_EQ(t->gr.pixel(455, 530), 15); // white rim's foot, ring at (455, 500)
+    EXPECT_EQ(t->gr.pixel(500, 470), 4);  // red rim's right, ring at (480, 470)
+    EXPECT_EQ(t->gr.pixel(465, 445), 14); // yellow rim's top, ring at (465, 465)
+
+    Game& H = level("\n3\n30 45\nn\n", {{490, T_BUILDING}}, 0, 0, 1);
+    EXPECT_EQ(battle(H), Outcome::EndProgram);
+    ASSERT_EQ(H.Y, 20);
+    // The last cap, (101, 50) around (470, 335), stands on a stem that starts at row 499.
+    EXPECT_EQ(t->gr.pixel(470, 380), 14);
+    EXPECT_EQ(t->gr.pixel(470, 284), 0);
+}
+
 TEST(Aim, SpeedAndAngleGiveTheStepVelocity) {
     struct Case {
         i16 v, a, dx, dy;
