@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/font.h"
 #include "platform/graph.h"
@@ -210,6 +211,22 @@ TEST_F(Surface, TextDrawsOnlyTheGlyphsSetPixels) {
     for (int r = 0; r < 8; ++r) EXPECT_EQ(block[r], 0xFF);
     EXPECT_NE(font8x8('0')[3], 0);
     EXPECT_EQ(font8x8(' ')[3], 0);
+}
+
+TEST(Font, ControlBytePicturesAreAllDifferent) {
+    // Bytes 1..31 and 127 each have their own picture; the solid triangles 0x10, 0x11, 0x1E
+    // and 0x1F must not come out as the arrows 0x1A, 0x1B, 0x18 and 0x19.
+    std::set<std::string> seen;
+    std::vector<int> codes;
+    for (int c = 1; c < 32; ++c) codes.push_back(c);
+    codes.push_back(0x7F);
+    for (int c : codes) {
+        const std::uint8_t* glyph = font8x8(static_cast<unsigned char>(c));
+        EXPECT_TRUE(seen.insert(std::string(glyph, glyph + 8)).second) << "byte " << c;
+    }
+    // The right-pointing triangle is widest in its middle row and points at column 6.
+    EXPECT_EQ(font8x8(0x10)[3], 0xFE);
+    EXPECT_EQ(font8x8(0x10)[0], 0x80);
 }
 
 TEST_F(Surface, TextClipsAtTheEdgesButNotWhenItStartsOutside) {
