@@ -137,6 +137,21 @@ TEST_F(Fire, GuidedRocketRightOverTheGunColumnDoesNotLockOn) {
     EXPECT_EQ(G.GUNHP, 1000 - (200 - 20)); // down at offset -650, 20 pixels from the gun
 }
 
+TEST_F(Fire, GuidedRocketDivingLevelIsLostTwoThousandPixelsOut) {
+    // Locked on at the very top of its climb, the rocket dives with a descent of a
+    // tenth of a pixel a step, which rounds to nothing and never grows: it flies
+    // level until it is 2000 pixels left of its launcher and ends there, off the field.
+    G.GUNX = 700;
+    unit(1, 1000, 3, 650);
+    r.rnd.script({100});
+    r.rnd.fallback = 0; // DFR1 = -10
+    AISHOT(G);
+    EXPECT_EQ(r.count(10), 66 + 36); // the 36th dive step reaches offset -2029
+    EXPECT_EQ(r.rnd.asked.size(), 2u);
+    EXPECT_EQ(test::centreOf(r.gr, 7).y, 500 - 222); // the smoke trail is level
+    EXPECT_EQ(G.GUNHP, 1000);
+}
+
 TEST_F(Fire, SalvoOfFiveRocketsTakes708HitPoints) {
     unit(1, 500, 4, 550);
     r.rnd.script({100});
