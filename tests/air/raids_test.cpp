@@ -100,6 +100,17 @@ TEST(CarpetBombing, WideWindowDropsAllTenBombs) {
     EXPECT_EQ(t.r.count(10), 52 + 25);
 }
 
+TEST(CarpetBombing, ReachIsStrictlyUnderHundredAndFiftyPixels) {
+    // The run begins over x = 464 for both guns, so bomb 1 explodes at x = 189.
+    for (int gunx : {39, 40}) {
+        Raid t(640, gunx);
+        t.r.rnd.script({21});
+        CARPETBOMBING(t.G);
+        ASSERT_EQ(t.r.explosions.front(), 189);
+        EXPECT_EQ(t.losses().front(), gunx == 39 ? 0 : 302) << "gun at " << gunx;
+    }
+}
+
 TEST(Airstrike, StaysAwayUnlessAllThreeConditionsHold) {
     struct Case { int roll, obru, rdr; bool strike; };
     for (Case c : {Case{3, 10, 1, true}, Case{5, 15, 1, true}, Case{2, 15, 1, false}, Case{0, 15, 1, false},
@@ -168,6 +179,18 @@ TEST(Airstrike, UnaimedRocketFallsAllTheWayAndDivesOnce) {
     EXPECT_EQ(t.r.explosions, (std::vector<int>{104}));
     EXPECT_EQ(t.G.GUNHP, 10000 - 192);
     EXPECT_EQ(t.r.rnd.asked.size(), 1u + 96);
+}
+
+TEST(Airstrike, ReachIsStrictlyUnderHundredAndFiftyPixels) {
+    // The unaimed rocket comes down at x = 104 wherever the gun stands.
+    struct Case { int gunx, loss; };
+    for (Case c : {Case{104 - 150, 0}, Case{104 - 149, 2}, Case{104 + 150, 0}, Case{104 + 149, 2}}) {
+        Raid t(640, c.gunx);
+        t.r.rnd.script({3});
+        AIRSTRIKE(t.G);
+        ASSERT_EQ(t.r.explosions, (std::vector<int>{104}));
+        EXPECT_EQ(t.G.GUNHP, 10000 - c.loss) << "gun at " << c.gunx;
+    }
 }
 
 TEST(Airstrike, AimedRocketDivesAtTheGun) {
