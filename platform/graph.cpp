@@ -237,9 +237,16 @@ void Graph::fillSpan(int x1, int x2, int y) {
 }
 
 // One 1-pixel line, both end points included. Steps along the longer axis; the other
-// coordinate at step t is the start plus t*minor/major rounded half up. The visible steps
+// coordinate at step t is the start plus t*minor/major rounded half up, the start being
+// the end with the smaller major coordinate. The visible steps
 // are found by solving the window's bounds for t, so only visible pixels are visited.
 void Graph::lineThin(int x1, int y1, int x2, int y2) {
+    // Always walk the longer axis upwards, so that a line and the same line drawn from its
+    // other end set the same pixels.
+    if (std::abs(i64{x2} - x1) >= std::abs(i64{y2} - y1) ? x2 < x1 : y2 < y1) {
+        std::swap(x1, x2);
+        std::swap(y1, y2);
+    }
     const i64 dx = i64{x2} - x1, dy = i64{y2} - y1;
     const i64 adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
     const bool xMajor = adx >= ady;

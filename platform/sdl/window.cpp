@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstring>
 #include <future>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -109,9 +110,11 @@ public:
     }
 
     bool start(std::string& error) {
-        std::promise<std::string> ready;
-        std::future<std::string> result = ready.get_future();
-        thread_ = std::thread([this, &ready] { run(ready); });
+        // The thread owns the promise too: it may still be inside set_value when get()
+        // returns here, so the promise must outlive this frame.
+        auto ready = std::make_shared<std::promise<std::string>>();
+        std::future<std::string> result = ready->get_future();
+        thread_ = std::thread([this, ready] { run(*ready); });
         error = result.get();
         if (error.empty()) return true;
         thread_.join();

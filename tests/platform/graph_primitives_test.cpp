@@ -115,6 +115,17 @@ TEST_F(Surface, LineIncludesBothEndsAndIsTheSameSetEitherWay) {
         for (auto& p : s) n += p.second == y;
         EXPECT_EQ(n, 1) << y;
     }
+    // Drawn from either end, a line covers the same pixels, so an erase drawn the other
+    // way round leaves nothing behind; half steps are where the two could differ.
+    const int ends[][4] = {{0, 0, 2, 1}, {3, 7, 40, 20}, {50, 5, 47, 30}, {-30, 9, 70, 12}};
+    for (const auto& e : ends) {
+        g.ClearDevice();
+        g.Line(e[0], e[1], e[2], e[3]);
+        const auto forward = lit();
+        g.ClearDevice();
+        g.Line(e[2], e[3], e[0], e[1]);
+        EXPECT_EQ(lit(), forward) << e[0] << "," << e[1] << " to " << e[2] << "," << e[3];
+    }
 }
 
 TEST_F(Surface, ClippedLinesKeepTheirUnclippedPixels) {
