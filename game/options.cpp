@@ -45,7 +45,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             }
             value = args[++i];
         } else if (!takesValue && inlineValue) {
-            r.error = "option " + name + " takes no value";
+            const bool flag = name == "--fast" || name == "--headless" || name == "--help" ||
+                              name == "--version";
+            r.error = flag ? "option " + name + " takes no value"
+                           : "unknown option '" + args[i] + "'";
             return r;
         }
         if (name == "--fast") {

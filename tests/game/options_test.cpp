@@ -39,6 +39,8 @@ TEST(Options, BadArgumentsAreRefusedOnOneLine) {
         EXPECT_FALSE(p.error.empty()) << bad[0] << (bad.size() > 1 ? " " + bad[1] : "");
         EXPECT_EQ(p.error.find('\n'), std::string::npos);
     }
+    EXPECT_EQ(parseOptions({"--colour=red"}).error, "unknown option '--colour=red'");
+    EXPECT_EQ(parseOptions({"--fast=1"}).error, "option --fast takes no value");
 }
 
 } // namespace
