@@ -74,12 +74,6 @@ void Console::putByte(unsigned char b) {
             ++col_;
         return;
     }
-    const bool continuation = b >= 0x80 && b < 0xC0;
-    if (utf8Left_ > 0 && !continuation) {
-        // A character cut short: its cell is taken, so the deferred wrap happens now.
-        utf8Left_ = 0;
-        wrapIfPast();
-    }
     switch (b) {
     case 7:
         return; // the bell is not shown
@@ -102,26 +96,14 @@ void Console::putByte(unsigned char b) {
     }
     if (b < 32 || b == 127) b = '?'; // a control byte from a briefing must not steer the terminal
     out_.push_back(static_cast<char>(b));
-    // A UTF-8 continuation byte shares the cell of the byte that started its character,
-    // and a character in the last column wraps only after its last byte, never inside it.
-    if (continuation) {
-        if (utf8Left_ > 0 && --utf8Left_ == 0) wrapIfPast();
-        return;
+    // A UTF-8 continuation byte shares the cell of the byte that started its character.
+    if (b >= 0x80 && b < 0xC0) return;
+    if (++col_ > cols_) {
+        // Past the right edge: column 1 of the next row, scrolling at the bottom.
+        out_ += "\r\n";
+        col_ = 1;
+        newRow();
     }
-    ++col_;
-    if (b >= 0xC0) {
-        utf8Left_ = b >= 0xF0 ? 3 : (b >= 0xE0 ? 2 : 1);
-        return;
-    }
-    wrapIfPast();
-}
-
-void Console::wrapIfPast() {
-    if (col_ <= cols_) return;
-    // Past the right edge: column 1 of the next row, scrolling at the bottom.
-    out_ += "\r\n";
-    col_ = 1;
-    newRow();
 }
 
 void Console::newRow() {
@@ -140,7 +122,6 @@ void Console::flush() {
 
 void Console::moveTo(int col, int row) {
     if (!screen_ || row < 1 || row > rows_ || col < 1 || col > cols_) return;
-    utf8Left_ = 0;
     flush();
     term_.moveCursor(col, row);
     col_ = col;
@@ -151,7 +132,6 @@ void Console::ClrScr() {
     if (!screen_ && col_ != 1) putByte('\n'); // keep the next screen on a line of its own
     flush();
     term_.clear();
-    utf8Left_ = 0;
     col_ = 1;
     row_ = 1;
 }

@@ -100,8 +100,6 @@ class Console {
     void putByte(unsigned char b);
     /// Moves the on-screen cursor to a cell, tracking it.
     void moveTo(int col, int row);
-    /// After a character: past the right edge the cursor goes to the next row.
-    void wrapIfPast();
     /// The cursor goes one row down; at the bottom row the window scrolls instead.
     void newRow();
     /// The output line end: CR LF on a screen, LF in plain text.
@@ -124,8 +122,6 @@ class Console {
     int col_ = 1, row_ = 1;
     /// Rows the window has scrolled since start; line editing uses it to find its line.
     long scrolled_ = 0;
-    /// Continuation bytes still due for the UTF-8 character written last.
-    int utf8Left_ = 0;
     std::string out_; ///< output not yet handed to the terminal
     std::optional<int> pending_;
     std::string buf_;

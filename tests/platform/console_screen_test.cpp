@@ -112,25 +112,5 @@ TEST(ConsoleScreen, EditingShowsOnScreenAndFollowsAWrappedScrolledLine) {
     EXPECT_EQ(s.row(1), "g       ");
 }
 
-TEST(ConsoleScreen, ACharacterInTheLastColumnWrapsAfterItsLastByte) {
-    // The raw bytes as a terminal gets them: the line end must not cut "У" (D0 A3) in two.
-    struct Raw : test::ScriptTerminal {
-        bool isScreen() const override { return true; }
-        int cols() const override { return 3; }
-        int rows() const override { return 4; }
-    } t;
-    Console con(t);
-    con.Write("ab\xD0\xA3");
-    EXPECT_EQ(t.output, "ab\xD0\xA3\r\n");
-    EXPECT_EQ(std::pair(con.cursorCol(), con.cursorRow()), std::pair(1, 2));
-    con.Write("\xE2\x94\x80xy"); // a three-byte character takes one cell too
-    EXPECT_EQ(con.cursorCol(), 1);
-    EXPECT_EQ(con.cursorRow(), 3);
-    t.output.clear();
-    con.Write("ab\xD0z"); // a character cut short still took its cell
-    EXPECT_EQ(t.output, "ab\xD0\r\nz");
-    EXPECT_EQ(con.cursorCol(), 2);
-}
-
 } // namespace
 } // namespace gs
