@@ -4,6 +4,8 @@
 #include <cstdlib>
 
 #include "air/raids.h"
+
+#include "air/aircraft.h"
 #include "effects/explosions.h"
 
 namespace gs {
@@ -40,11 +42,7 @@ void CARPETBOMBING(Game& G) {
     // Approach until the bomber is close enough that the stick straddles the gun.
     i16 BOPX1 = G.gr.GetMaxX();
     do {
-        G.gr.SetColor(15);
-        BOMBER(G, BOPX1);
-        G.Delay(10);
-        G.gr.SetColor(0);
-        BOMBER(G, BOPX1);
+        flashAircraft(G, BOMBER, BOPX1, 10);
         BOPX1 = w16(BOPX1 - 25);
     } while (!(BOPX1 - G.GUNX <= 437));
 

@@ -3,6 +3,8 @@
 #include <cstdlib>
 
 #include "air/raids.h"
+
+#include "air/aircraft.h"
 #include "combat/decimal_round.h"
 #include "effects/explosions.h"
 
@@ -36,11 +38,7 @@ bool aimed(i16 RPPX2, i16 RPPY2, i16 GUNX, i16 DXX1, i16 DYY1, i16 OTKL1) {
 }
 
 void flyPast(Game& G, i16& BOPX1, int step) {
-    G.gr.SetColor(15);
-    FIGHTER(G, BOPX1);
-    G.Delay(25);
-    G.gr.SetColor(0);
-    FIGHTER(G, BOPX1);
+    flashAircraft(G, FIGHTER, BOPX1, 25);
     BOPX1 = w16(BOPX1 - step);
 }
 
@@ -94,11 +92,7 @@ void AIRSTRIKE(Game& G) {
         G.gr.FillEllipse(RPPX1, 500 - RPPY1, 5, 5);
         G.gr.SetFillStyle(1, 14);
         G.gr.FillEllipse(RPPX2, 500 - RPPY2, 5, 5);
-        G.gr.SetColor(15);
-        FIGHTER(G, BOPX1);
-        G.Delay(2);
-        G.gr.SetColor(0);
-        FIGHTER(G, BOPX1);
+        flashAircraft(G, FIGHTER, BOPX1, 2);
         BOPX1 = w16(BOPX1 - 5);
         RPPX1 = RPPX2;
         RPPY1 = RPPY2;
