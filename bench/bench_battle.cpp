@@ -2,9 +2,10 @@
 // how much a real-time turn takes beyond the pauses it asks for.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
+#include <memory>
 #include <string>
 
+#include "bench/overhead.h"
 #include "game/battle.h"
 
 namespace gs {
@@ -82,18 +83,14 @@ BENCHMARK(BM_ScriptedBattleFast)->Unit(benchmark::kMillisecond);
 /// One real-time turn that clears a one-target field: flight, blast, pause, fire balls
 /// and the victory pause, all really slept. Overhead is wall time beyond the pauses.
 void BM_RealTimeTurnOverhead(benchmark::State& state) {
-    double wallMs = 0, delayedMs = 0;
-    for (auto _ : state) {
-        Setup s("\n1\n22 32\n", false);
-        s.practiceLevel(1);
-        const auto t0 = std::chrono::steady_clock::now();
-        battle(s.G);
-        const auto t1 = std::chrono::steady_clock::now();
-        wallMs += std::chrono::duration<double, std::milli>(t1 - t0).count();
-        delayedMs += static_cast<double>(s.clk.delayedMs());
-    }
-    state.counters["delays_ms"] = delayedMs / static_cast<double>(state.iterations());
-    state.counters["overhead_%"] = 100.0 * (wallMs - delayedMs) / delayedMs;
+    bench::measureOverhead(
+        state, "delays_ms",
+        [] {
+            auto s = std::make_unique<Setup>("\n1\n22 32\n", false);
+            s->practiceLevel(1);
+            return s;
+        },
+        [](Setup& s) { battle(s.G); });
 }
 BENCHMARK(BM_RealTimeTurnOverhead)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 

@@ -4,11 +4,12 @@
 // time for the wall time it takes beyond the sum of its pauses.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "air/raids.h"
+#include "bench/overhead.h"
 #include "combat/enemy_fire.h"
 #include "combat/movement.h"
 #include "render/sprites.h"
@@ -98,17 +99,9 @@ void BM_HeaviestEnemyPhaseFast(benchmark::State& state) {
 BENCHMARK(BM_HeaviestEnemyPhaseFast)->Unit(benchmark::kMillisecond);
 
 void BM_HeaviestEnemyPhaseRealTimeOverhead(benchmark::State& state) {
-    double wallMs = 0, delayedMs = 0;
-    for (auto _ : state) {
-        Phase p(false);
-        const auto t0 = std::chrono::steady_clock::now();
-        p.enemyPhase();
-        const auto t1 = std::chrono::steady_clock::now();
-        wallMs += std::chrono::duration<double, std::milli>(t1 - t0).count();
-        delayedMs += static_cast<double>(p.clk.delayedMs());
-    }
-    state.counters["pauses_ms"] = delayedMs / static_cast<double>(state.iterations());
-    state.counters["overhead_%"] = 100.0 * (wallMs - delayedMs) / delayedMs;
+    bench::measureOverhead(
+        state, "pauses_ms", [] { return std::make_unique<Phase>(false); },
+        [](Phase& p) { p.enemyPhase(); });
 }
 BENCHMARK(BM_HeaviestEnemyPhaseRealTimeOverhead)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
