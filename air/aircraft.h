@@ -1,6 +1,6 @@
 // Shared by both raids: an aircraft shown for a moment, then erased.
 #pragma once
-#include "game/state/game.h"
+#include "state/game.h"
 
 namespace gs {
 /// Draws the aircraft `draw` at x in white, waits `ms`, and draws it again in black.

@@ -5,7 +5,7 @@
 #include "air/raids.h"
 
 #include "air/aircraft.h"
-#include "combat/decimal_round.h"
+#include "combat/projectile.h"
 #include "effects/explosions.h"
 
 namespace gs {

@@ -1,6 +1,6 @@
 // Air raids: the bomber's carpet bombing and the fighter's airstrike.
 #pragma once
-#include "game/state/game.h"
+#include "state/game.h"
 
 namespace gs {
 void CARPETBOMBING(Game& G);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/graph.h"
-#include "platform/sdl/window.h"
+#include "platform/sdl/present_probe.h"
 
 namespace {
 

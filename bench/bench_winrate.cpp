@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "game/autoplayer.h"
+#include "autoplayer/autoplayer.h"
 #include "game/battle.h"
 #include "game/modes.h"
 

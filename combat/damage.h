@@ -1,6 +1,6 @@
 // The damage rule of the player's shot.
 #pragma once
-#include "game/state/game.h"
+#include "state/game.h"
 
 namespace gs {
 /// Damage by ammunition type and distance from the impact column X12, to every unit

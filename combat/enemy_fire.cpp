@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "combat/decimal_round.h"
+#include "combat/projectile.h"
 #include "effects/explosions.h"
 
 namespace gs {

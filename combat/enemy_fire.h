@@ -1,6 +1,6 @@
 // The enemy's fire: shells, guided rockets, salvoes and the radar fix.
 #pragma once
-#include "game/state/game.h"
+#include "state/game.h"
 
 namespace gs {
 void AISHOT(Game& G);

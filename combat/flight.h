@@ -1,6 +1,6 @@
 // The player's shell in flight.
 #pragma once
-#include "game/state/game.h"
+#include "state/game.h"
 
 namespace gs {
 /// Animates the shell from DX, DY until it enters a hit box or the ground;

@@ -1,6 +1,6 @@
 // Health bars and the clamping of negative hit points.
 #pragma once
-#include "game/state/game.h"
+#include "state/game.h"
 
 namespace gs {
 /// Bars of the gun and every standing unit. Leaves colour 15 and solid red fill.

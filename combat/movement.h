@@ -1,6 +1,6 @@
 // The enemy's advance on the gun, and the radar machine's deploying and packing up.
 #pragma once
-#include "game/state/game.h"
+#include "state/game.h"
 
 namespace gs {
 void MOVE(Game& G);

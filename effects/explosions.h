@@ -1,6 +1,6 @@
 // Explosion animations. They only draw and wait; none changes the game state.
 #pragma once
-#include "game/state/game.h"
+#include "state/game.h"
 
 namespace gs {
 /// High-explosive blast; 300 ms. Leaves colour 14 and the empty fill.

@@ -1,6 +1,6 @@
 // The battle of one level: the window, the turns, and the outcome for the game modes.
 #pragma once
-#include "game/state/game.h"
+#include "state/game.h"
 
 namespace gs {
 enum class Outcome {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "game/options.h"
-#include "platform/demo.h"
+#include "platform/demo_file.h"
 
 namespace gs {
 

@@ -1,56 +1,11 @@
 #include "game/level_file.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include "platform/console.h"
-#include "platform/runtime_error.h"
+#include "platform/text_file.h"
 
 namespace gs {
 
 namespace {
-
 constexpr const char* LEVEL_DIR = "./level";
-/// A read that fails half way through a file.
-constexpr int RE_READ_FAILED = 100;
-
-bool isDirectory(const char* path) {
-    struct stat st {};
-    return stat(path, &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-int openFailure(int err) {
-    switch (err) {
-    case ENOENT:
-        return isDirectory(LEVEL_DIR) ? RE_FILE_NOT_FOUND : RE_PATH_NOT_FOUND;
-    case ENOTDIR:
-        return RE_PATH_NOT_FOUND;
-    default:
-        return RE_ACCESS_DENIED;
-    }
-}
-
-/// Opens a level file; on failure returns -1 and the game's error number in `code`.
-int openLevel(const std::string& path, int& code) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        code = openFailure(errno);
-        return -1;
-    }
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        // A directory, a device or a pipe in place of a level: not a file the game can read.
-        ::close(fd);
-        code = RE_ACCESS_DENIED;
-        return -1;
-    }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    code = 0;
-    return fd;
-}
-
 } // namespace
 
 std::string levelFileName(i16 lev) {
@@ -58,77 +13,7 @@ std::string levelFileName(i16 lev) {
 }
 
 int probeLevelFile(i16 lev) {
-    int code = 0;
-    int fd = openLevel(levelFileName(lev), code);
-    if (fd >= 0) ::close(fd);
-    return code;
-}
-
-TextFile::TextFile(const std::string& path) {
-    int code = 0;
-    fd_ = openLevel(path, code);
-    if (fd_ < 0) raiseRuntimeError(code);
-}
-
-TextFile::~TextFile() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
-int TextFile::peek() {
-    if (pos_ < len_) return static_cast<unsigned char>(buf_[pos_]);
-    if (ended_) return -1;
-    for (;;) {
-        ssize_t n = ::read(fd_, buf_, sizeof buf_);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) raiseRuntimeError(RE_READ_FAILED);
-        if (n == 0) {
-            ended_ = true;
-            return -1;
-        }
-        len_ = static_cast<std::size_t>(n);
-        pos_ = 0;
-        return static_cast<unsigned char>(buf_[0]);
-    }
-}
-
-int TextFile::get() {
-    int c = peek();
-    if (c >= 0) ++pos_;
-    return c;
-}
-
-bool TextFile::eof() {
-    return peek() < 0;
-}
-
-std::int64_t TextFile::readNumber() {
-    int c;
-    while ((c = peek()) >= 0 && c <= 32) get();
-    if (c < 0) return 0; // the file ended before this number: it is 0
-    std::string token;
-    while ((c = peek()) > 32 && token.size() < MAX_TOKEN) token.push_back(static_cast<char>(get()));
-    auto v = parseNumberToken(token, false);
-    if (!v) raiseRuntimeError(RE_INVALID_NUMBER);
-    return *v;
-}
-
-std::string TextFile::readString() {
-    std::string s;
-    int c;
-    while ((c = peek()) >= 0 && c != '\r' && c != '\n' && s.size() < MAX_TOKEN)
-        s.push_back(static_cast<char>(get()));
-    return s;
-}
-
-void TextFile::readLn() {
-    int c;
-    while ((c = peek()) >= 0 && c != '\r' && c != '\n') get();
-    if (c == '\r') {
-        get();
-        if (peek() == '\n') get();
-    } else if (c == '\n') {
-        get();
-    }
+    return probeTextFile(levelFileName(lev));
 }
 
 void loadLevel(Game& G) {

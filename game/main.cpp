@@ -12,6 +12,7 @@
 
 #include "game/battle.h"
 #include "game/demo_setup.h"
+#include "platform/demo_terminals.h"
 #include "game/modes.h"
 #include "game/options.h"
 #include "platform/png/snapshots.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "game/battle.h"
-#include "game/state/game.h"
+#include "state/game.h"
 
 namespace gs {
 

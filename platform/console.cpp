@@ -6,14 +6,6 @@ namespace gs {
 
 namespace {
 
-// The console stores the low bits of a 32-bit value, as the game's own w16 does.
-i16 low16(std::int64_t v) {
-    return static_cast<i16>(static_cast<std::uint16_t>(v & 0xFFFF));
-}
-u8 low8(std::int64_t v) {
-    return static_cast<u8>(v & 0xFF);
-}
-
 int digitValue(unsigned char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'z') return c - 'a' + 10;
@@ -273,17 +265,17 @@ void Console::endLine() {
 }
 
 u8 Console::ReadUnsigned() {
-    return low8(readNumber(true));
+    return w8(readNumber(true));
 }
 
 void Console::ReadLn(i16& a) {
-    a = low16(readNumber(false));
+    a = w16(readNumber(false));
     endLine();
 }
 
 void Console::ReadLn(i16& a, i16& b) {
-    a = low16(readNumber(false));
-    b = low16(readNumber(false));
+    a = w16(readNumber(false));
+    b = w16(readNumber(false));
     endLine();
 }
 

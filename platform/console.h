@@ -9,10 +9,9 @@
 #include <string>
 #include <string_view>
 
-namespace gs {
+#include "platform/types.h"
 
-using i16 = std::int16_t;
-using u8 = std::uint8_t;
+namespace gs {
 
 /// Keys: 0..255 are character bytes; a function or cursor key is KEY_EXT + its scan code.
 constexpr int KEY_EXT = 0x100;

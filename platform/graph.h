@@ -14,9 +14,9 @@
 #include <utility>
 #include <vector>
 
-namespace gs {
+#include "platform/types.h"
 
-using i16 = std::int16_t;
+namespace gs {
 
 /// 256 RGB entries; the first 16 are the colours the game draws with.
 using Palette = std::array<std::array<std::uint8_t, 3>, 256>;

@@ -11,11 +11,6 @@
 
 namespace gs {
 
-namespace {
-/// Output to a closed pipe or a failed device: the Pascal tradition's "disk write error".
-constexpr int RE_WRITE_FAILED = 101;
-} // namespace
-
 StdTerminal::StdTerminal(int inFd, int outFd)
     : in_(inFd), out_(outFd), inTty_(isatty(inFd) != 0), outTty_(isatty(outFd) != 0) {
     // A reader that went away is reported as a failed write, not a silent death.

@@ -1,6 +1,6 @@
 // The battlefield furniture and the player's gun.
 #pragma once
-#include "game/state/game.h"
+#include "state/game.h"
 
 namespace gs {
 /// Ground line and panel frame, ammunition counters, escalation indicator.

@@ -1,6 +1,6 @@
 // Unit sprites: drawing a unit also writes its combat values SPEED, GX, GY, SHOT, DIST.
 #pragma once
-#include "game/state/game.h"
+#include "state/game.h"
 
 namespace gs {
 /// Draws every standing unit in roster order with the sprite of its type.

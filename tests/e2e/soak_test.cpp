@@ -15,7 +15,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "game/autoplayer.h"
+#include "autoplayer/autoplayer.h"
 #include "game/battle.h"
 #include "game/modes.h"
 #include "platform/runtime_error.h"

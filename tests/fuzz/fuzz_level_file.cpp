@@ -16,7 +16,7 @@
 #include "combat/flight.h"
 #include "combat/health.h"
 #include "game/level_file.h"
-#include "game/state/game.h"
+#include "state/game.h"
 #include "platform/runtime_error.h"
 #include "render/field.h"
 #include "render/sprites.h"

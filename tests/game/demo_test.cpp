@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "game/demo_setup.h"
-#include "platform/demo.h"
+#include "platform/demo_terminals.h"
 #include "platform/runtime_error.h"
 #include "tests/support/harness.h"
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "game/state/state.h"
+#include "state/state.h"
 
 namespace gs {
 namespace {

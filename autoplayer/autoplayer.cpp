@@ -1,4 +1,4 @@
-#include "game/autoplayer.h"
+#include "autoplayer/autoplayer.h"
 
 #include <algorithm>
 #include <cmath>

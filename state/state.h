@@ -1,23 +1,15 @@
 // The whole game state: every global of the game under its own name and width.
 //
-// Every integer is 16-bit signed unless stated. Arithmetic is done in `int`
-// (32 bits) and the result is stored through w16(), which keeps the low 16 bits,
-// so that wrap-around is defined behaviour and never a signed overflow.
+// Every integer is 16-bit signed unless stated, stored through w16() (platform/types.h).
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
 
+#include "platform/types.h"
+
 namespace gs {
-
-using i16 = std::int16_t;
-using u8 = std::uint8_t;
-
-/// Keeps the low 16 bits of a wider result: the one way a result enters a 16-bit global.
-constexpr i16 w16(std::int64_t v) { return static_cast<i16>(static_cast<std::uint16_t>(v & 0xFFFF)); }
-/// Keeps the low 8 bits (the menu answers).
-constexpr u8 w8(std::int64_t v) { return static_cast<u8>(v & 0xFF); }
 
 /// Unit type codes.
 enum UnitType : i16 {

@@ -1,4 +1,4 @@
-#include "platform/demo.h"
+#include "platform/demo_file.h"
 
 #include <cerrno>
 #include <charconv>
@@ -311,63 +311,6 @@ bool saveDemo(const std::string& path, const Demo& d, std::string& error) {
         error = std::strerror(err);
     }
     return ok;
-}
-
-// ---- Recording ----
-
-RecordingTerminal::RecordingTerminal(Terminal& inner, std::string path, Demo start)
-    : inner_(inner), path_(std::move(path)), demo_(std::move(start)) {}
-
-int RecordingTerminal::took(int key) {
-    demo_.keys.push_back(key);
-    // Each answer is kept as soon as it is given: Ctrl-C or a crash loses only the
-    // keys of the line being typed.
-    if (key == KEY_ENTER) save();
-    return key;
-}
-
-std::optional<int> RecordingTerminal::pollKey() {
-    auto k = inner_.pollKey();
-    if (k) took(*k);
-    return k;
-}
-
-int RecordingTerminal::waitKey() {
-    return took(inner_.waitKey());
-}
-
-bool RecordingTerminal::save() {
-    if (beforeSave) beforeSave(demo_);
-    std::string why;
-    if (saveDemo(path_, demo_, why)) return true;
-    if (error_.empty()) error_ = why;
-    return false;
-}
-
-// ---- Replay ----
-
-ReplayTerminal::ReplayTerminal(Terminal& keyboard, std::vector<int> keys,
-                               std::function<void(int)> pace)
-    : keyboard_(keyboard), keys_(std::move(keys)), pace_(std::move(pace)) {}
-
-int ReplayTerminal::next() {
-    const int k = keys_[pos_++];
-    if (pace_) pace_(k);
-    return k;
-}
-
-std::optional<int> ReplayTerminal::pollKey() {
-    if (pos_ < keys_.size()) return next();
-    return keyboard_.pollKey();
-}
-
-int ReplayTerminal::waitKey() {
-    if (pos_ < keys_.size()) return next();
-    return keyboard_.waitKey();
-}
-
-int replayPauseMs(int key) {
-    return key == KEY_ENTER ? 400 : 70;
 }
 
 } // namespace gs

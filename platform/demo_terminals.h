@@ -1,53 +1,16 @@
-// Recorded games: the demo file, a terminal that records every key the console takes,
-// and a terminal that types recorded keys back before the keyboard takes over.
-//
-// What decides a game is the keys typed, in order, and the values the random generator
-// is seeded with; the seeding reads the virtual clock, which starts at the seed and
-// moves only through the game's pauses. The picture size decides where the aircraft
-// come from, so it is kept too. A demo holds exactly these.
-//
-// The file is text. First line:
-//     gorvenshale-demo 1 program=0.1.0 seed=305419896 size=1280x1024
-// then the keys, one typed answer per line: every line break is an Enter, except after a
-// line that ends in a lone "\" (the keys go on without an Enter). Printable characters
-// stand for themselves; "\\" is a backslash, "\xHH" any other byte (a blank at the end of
-// a line is written "\x20", so that editors keep it), "\{Esc}" and "\{Backspace}" those
-// keys, "\{Left}" "\{Right}" "\{Home}" "\{End}" the cursor keys and "\{N}" any other
-// function key by its scan code. The last line counts and sums the keys:
-//     \end keys=42 fnv=1a2b3c4d
-// so that a truncated or damaged file is refused rather than played wrongly.
+// The two terminals of demos: one that records every key the console takes into a demo
+// file, and one that types a demo's keys back before the keyboard takes over.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/console.h"
+#include "platform/demo_file.h"
 
 namespace gs {
-
-constexpr const char* DEMO_FORMAT = "gorvenshale-demo";
-constexpr int DEMO_VERSION = 1;
-
-struct Demo {
-    std::string program; ///< the version of the game that recorded it
-    std::uint32_t seed = 0;
-    int width = 1280, height = 1024; ///< the picture the battles were drawn on
-    std::vector<int> keys;           ///< console keys: bytes, and KEY_EXT + scan code
-};
-
-/// The file text of a demo.
-std::string formatDemo(const Demo& d);
-/// Reads a demo from its file text. On failure: nothing, and `error` says why in one line.
-std::optional<Demo> parseDemo(std::string_view text, std::string& error);
-/// Reads the file at `path` (a missing or unreadable file is an error like a damaged one).
-std::optional<Demo> loadDemo(const std::string& path, std::string& error);
-/// Writes the whole file at once: a new file beside it, then renamed over it, so that a
-/// game ended at any moment leaves the last complete recording.
-bool saveDemo(const std::string& path, const Demo& d, std::string& error);
 
 /// Passes everything through to the terminal underneath and keeps every key the console
 /// takes. The file is written after every Enter and by save().

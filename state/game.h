@@ -6,7 +6,7 @@
 // a scripted console, a fast virtual clock and a scripted or seeded generator.
 #pragma once
 
-#include "game/state/state.h"
+#include "state/state.h"
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/graph.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "game/state/game.h"
+#include "state/game.h"
 #include "platform/console.h"
 
 namespace gs {

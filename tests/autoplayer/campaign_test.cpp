@@ -7,7 +7,7 @@
 #include <sstream>
 #include <vector>
 
-#include "game/autoplayer.h"
+#include "autoplayer/autoplayer.h"
 #include "game/battle.h"
 #include "game/level_file.h"
 #include "game/modes.h"

@@ -1,4 +1,4 @@
-#include "game/state/state.h"
+#include "state/state.h"
 
 namespace gs {
 

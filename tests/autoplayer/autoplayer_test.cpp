@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "combat/flight.h"
-#include "game/autoplayer.h"
+#include "autoplayer/autoplayer.h"
 #include "game/battle.h"
 #include "platform/runtime_error.h"
 #include "render/sprites.h"
