@@ -13,20 +13,20 @@ namespace gs {
 void BOMBER(Game& G, i16 BXP1) {
     const int B = BXP1;
     Graph& g = G.gr;
-    g.Line(B - 75, 50, B - 65, 40);  // nose, upper edge
-    g.Line(B - 65, 40, B + 65, 40);  // back of the fuselage
-    g.Line(B + 75, 20, B + 65, 40);  // fin, front edge
-    g.Line(B + 75, 20, B + 95, 20);  // fin, top
-    g.Line(B + 93, 40, B + 95, 20);  // fin, rear edge
-    g.Line(B + 93, 40, B + 100, 40); // tail, top
+    g.Line(B - 75, 50, B - 65, 40);   // nose, upper edge
+    g.Line(B - 65, 40, B + 65, 40);   // back of the fuselage
+    g.Line(B + 75, 20, B + 65, 40);   // fin, front edge
+    g.Line(B + 75, 20, B + 95, 20);   // fin, top
+    g.Line(B + 93, 40, B + 95, 20);   // fin, rear edge
+    g.Line(B + 93, 40, B + 100, 40);  // tail, top
     g.Line(B + 100, 50, B + 100, 40); // tail, rear end
-    g.Line(B + 100, 50, B + 65, 60); // tail, lower edge
-    g.Line(B - 70, 60, B + 65, 60);  // belly
-    g.Line(B - 70, 60, B - 75, 50);  // nose, lower edge
-    g.Line(B - 30, 47, B + 30, 47);  // wing, front edge
-    g.Line(B - 35, 50, B - 30, 47);  // wing tip, upper
-    g.Line(B - 35, 50, B - 30, 53);  // wing tip, lower
-    g.Line(B + 30, 47, B - 30, 53);  // wing, diagonal
+    g.Line(B + 100, 50, B + 65, 60);  // tail, lower edge
+    g.Line(B - 70, 60, B + 65, 60);   // belly
+    g.Line(B - 70, 60, B - 75, 50);   // nose, lower edge
+    g.Line(B - 30, 47, B + 30, 47);   // wing, front edge
+    g.Line(B - 35, 50, B - 30, 47);   // wing tip, upper
+    g.Line(B - 35, 50, B - 30, 53);   // wing tip, lower
+    g.Line(B + 30, 47, B - 30, 53);   // wing, diagonal
 }
 
 void CARPETBOMBING(Game& G) {

@@ -23,10 +23,9 @@ struct Known {
 
 Known knownOf(const State& s, const OBJ& o) {
     static constexpr Known table[UNIT_TYPES] = {
-        {0, 20, 60, 0, 0},     {0, 40, 40, 0, 0},  {0, 80, 50, 0, 0},
-        {0, 80, 60, 0, 0},     {40, 90, 40, 0, 2000}, {35, 60, 50, 2, 200},
-        {20, 60, 50, 2, 250},  {35, 60, 50, 1, 800}, {5, 10, 10, 3, 650},
-        {35, 60, 50, 4, 550},  {0, 60, 50, 1, 900}, {50, 30, 30, 0, 0},
+        {0, 20, 60, 0, 0},     {0, 40, 40, 0, 0},    {0, 80, 50, 0, 0},    {0, 80, 60, 0, 0},
+        {40, 90, 40, 0, 2000}, {35, 60, 50, 2, 200}, {20, 60, 50, 2, 250}, {35, 60, 50, 1, 800},
+        {5, 10, 10, 3, 650},   {35, 60, 50, 4, 550}, {0, 60, 50, 1, 900},  {50, 30, 30, 0, 0},
     };
     if (o.TYP == T_RADARMACH && s.RADAR != 1) return {0, 50, 50, 5, 800};
     if (o.TYP >= 0 && o.TYP < UNIT_TYPES) return table[o.TYP];
@@ -135,9 +134,8 @@ i16 stopColumn(const State& s, i16 DX, i16 DY) {
     for (int T = 0; T < 2000; ++T) {
         shellAt(DX, DY, static_cast<i16>(T), X, Y);
         if (Y < 0) break;
-        if (Y < top && std::any_of(boxes.begin(), boxes.end(), [&](const OBJ& b) {
-                return inHitBox(b, s.GUNX, X, Y);
-            }))
+        if (Y < top && std::any_of(boxes.begin(), boxes.end(),
+                                   [&](const OBJ& b) { return inHitBox(b, s.GUNX, X, Y); }))
             break;
     }
     return w16(s.GUNX + X);

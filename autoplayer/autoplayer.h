@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "state/game.h"
 #include "platform/console.h"
+#include "state/game.h"
 
 namespace gs {
 

@@ -13,7 +13,7 @@ namespace {
 
 /// Keys from a fixed script; output is dropped.
 class ScriptKeys : public Terminal {
-  public:
+public:
     explicit ScriptKeys(std::string keys) : keys_(std::move(keys)) {}
     std::optional<int> pollKey() override {
         if (pos_ >= keys_.size()) return std::nullopt;
@@ -25,7 +25,7 @@ class ScriptKeys : public Terminal {
     void moveCursor(int, int) override {}
     bool isScreen() const override { return false; }
 
-  private:
+private:
     static int key(char c) { return c == '\n' ? KEY_ENTER : static_cast<unsigned char>(c); }
     std::string keys_;
     std::size_t pos_ = 0;

@@ -53,11 +53,13 @@ struct Phase {
     explicit Phase(bool fast) : clk(Clock::Config{fast, 1u}) {
         gr.InitGraph(G.GD, G.GM, "");
         // Every unit armed and in its range of a gun at x = 50.
-        struct U { i16 typ, x; };
-        constexpr U roster[20] = {{9, 300}, {9, 350}, {9, 400}, {9, 450}, {9, 500}, {9, 550},
-                                  {7, 600}, {7, 650}, {7, 700}, {7, 750}, {10, 800}, {10, 850},
-                                  {10, 900}, {8, 400}, {8, 500}, {8, 600}, {5, 220}, {5, 240},
-                                  {6, 270}, {6, 290}};
+        struct U {
+            i16 typ, x;
+        };
+        constexpr U roster[20] = {{9, 300},  {9, 350},  {9, 400},  {9, 450}, {9, 500},
+                                  {9, 550},  {7, 600},  {7, 650},  {7, 700}, {7, 750},
+                                  {10, 800}, {10, 850}, {10, 900}, {8, 400}, {8, 500},
+                                  {8, 600},  {5, 220},  {5, 240},  {6, 270}, {6, 290}};
         G.NUMB = 20;
         for (int i = 0; i < 20; ++i) {
             G.unit(i + 1).TYP = roster[i].typ;
@@ -103,7 +105,10 @@ void BM_HeaviestEnemyPhaseRealTimeOverhead(benchmark::State& state) {
         state, "pauses_ms", [] { return std::make_unique<Phase>(false); },
         [](Phase& p) { p.enemyPhase(); });
 }
-BENCHMARK(BM_HeaviestEnemyPhaseRealTimeOverhead)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_HeaviestEnemyPhaseRealTimeOverhead)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 } // namespace
 } // namespace gs

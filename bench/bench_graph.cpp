@@ -52,8 +52,8 @@ void BM_MushroomCloud(benchmark::State& st) {
             if (k > 1) {
                 g.SetColor(0);
                 g.SetFillStyle(1, 0);
-                g.FillEllipse(static_cast<i16>(x3), static_cast<i16>(y3 - r1 - 15), static_cast<i16>(r2),
-                              static_cast<i16>(r1));
+                g.FillEllipse(static_cast<i16>(x3), static_cast<i16>(y3 - r1 - 15),
+                              static_cast<i16>(r2), static_cast<i16>(r1));
             }
             g.SetColor(7);
             g.SetFillStyle(1, 7);
@@ -67,8 +67,8 @@ void BM_MushroomCloud(benchmark::State& st) {
             }
             g.SetColor(15);
             g.SetFillStyle(1, 14);
-            g.FillEllipse(static_cast<i16>(x3), static_cast<i16>(y3 - r1 - 15), static_cast<i16>(r2),
-                          static_cast<i16>(r1));
+            g.FillEllipse(static_cast<i16>(x3), static_cast<i16>(y3 - r1 - 15),
+                          static_cast<i16>(r2), static_cast<i16>(r1));
         }
     }
 }
@@ -103,7 +103,8 @@ BENCHMARK(BM_ClearDevice)->Unit(benchmark::kMicrosecond);
 // One frame to the screen: copy under the picture lock, convert to 32-bit colour, upload
 // to the texture and present. Without a display this runs on SDL's dummy driver.
 void BM_Present1920x1080(benchmark::State& st) {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("SDL_VIDEODRIVER"))
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+        !std::getenv("SDL_VIDEODRIVER"))
         ::setenv("SDL_VIDEODRIVER", "dummy", 1);
     Graph& g = picture(1920, 1080);
     g.SetFillStyle(1, 2);

@@ -74,7 +74,10 @@ void BM_CampaignLevel(benchmark::State& st) {
     }
     t.report(st);
 }
-BENCHMARK(BM_CampaignLevel)->DenseRange(1, CAMPAIGN_LEVELS)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CampaignLevel)
+    ->DenseRange(1, CAMPAIGN_LEVELS)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 /// The whole Campaign in one run, as the game plays it: how many runs win all of it
 /// without a replay, and how far the others get.

@@ -157,9 +157,12 @@ void AISHOT(Game& G) {
     G.reseed();
     for (int INP11 = 1; INP11 <= G.units(); ++INP11) {
         const OBJ& U = G.unit(INP11);
-        if (G.OBRU >= 1 && G.OBRU <= 5) G.POGR = 200;
-        else if (G.OBRU >= 6 && G.OBRU <= 10) G.POGR = 130;
-        else if (G.OBRU >= 11 && G.OBRU <= 15) G.POGR = 50;
+        if (G.OBRU >= 1 && G.OBRU <= 5)
+            G.POGR = 200;
+        else if (G.OBRU >= 6 && G.OBRU <= 10)
+            G.POGR = 130;
+        else if (G.OBRU >= 11 && G.OBRU <= 15)
+            G.POGR = 50;
 
         Aim a;
         // A unit without range has no launch speed; it cannot fire either.

@@ -41,8 +41,10 @@ void RADARMACH(Game& G) {
     // Until a radar machine has been drawn there is no unit to watch.
     if (G.RDRNMB < 1 || G.RDRNMB > MAXUNITS) return;
     const int d = std::abs(G.unit(G.RDRNMB).X - G.GUNX);
-    if (G.RADAR == 1 && d < 800) G.RADAR = 2;
-    else if (G.RADAR == 2 && d > 800) G.RADAR = 1;
+    if (G.RADAR == 1 && d < 800)
+        G.RADAR = 2;
+    else if (G.RADAR == 2 && d > 800)
+        G.RADAR = 1;
 }
 
 } // namespace gs

@@ -25,29 +25,21 @@ constexpr const char* NO_SHELLS_LEFT = "You have no ammunition left";
 
 i16& stockOf(Game& G, i16 snaryad) {
     switch (snaryad) {
-    case A_FUGASY:
-        return G.FS;
-    case A_ARMORBITING:
-        return G.BS;
-    default:
-        return G.TS;
+    case A_FUGASY: return G.FS;
+    case A_ARMORBITING: return G.BS;
+    default: return G.TS;
     }
 }
 
 const char* emptyStockMessage(i16 snaryad) {
     switch (snaryad) {
-    case A_FUGASY:
-        return "You have no fugasy ammunition";
-    case A_ARMORBITING:
-        return "You have no armor-biting ammunition";
-    default:
-        return "You have no tactical nuclear ammunition";
+    case A_FUGASY: return "You have no fugasy ammunition";
+    case A_ARMORBITING: return "You have no armor-biting ammunition";
+    default: return "You have no tactical nuclear ammunition";
     }
 }
 
-bool noShellsLeft(const Game& G) {
-    return G.FS <= 0 && G.BS <= 0 && G.TS <= 0;
-}
+bool noShellsLeft(const Game& G) { return G.FS <= 0 && G.BS <= 0 && G.TS <= 0; }
 
 /// The whole picture, always in this order: each layer relies on the drawing state the
 /// one before it leaves, and drawing the units arms them for the flight.
@@ -79,15 +71,9 @@ void impactPicture(Game& G) {
     const i16 col = w16(G.GUNX + G.X);
     const i16 row = G.Y > 0 ? w16(GROUND - G.Y) : i16(GROUND);
     switch (G.SNARYAD) {
-    case A_FUGASY:
-        EXPLODE(G, col, row);
-        break;
-    case A_ARMORBITING:
-        BEXPLODE(G, col, row);
-        break;
-    default:
-        NUCLEAR(G, col, GROUND);
-        break; // the mushroom always grows from the ground
+    case A_FUGASY: EXPLODE(G, col, row); break;
+    case A_ARMORBITING: BEXPLODE(G, col, row); break;
+    default: NUCLEAR(G, col, GROUND); break; // the mushroom always grows from the ground
     }
 }
 

@@ -12,9 +12,7 @@ std::string levelFileName(i16 lev) {
     return std::string(LEVEL_DIR) + "/" + std::to_string(lev) + ".txt";
 }
 
-int probeLevelFile(i16 lev) {
-    return probeTextFile(levelFileName(lev));
-}
+int probeLevelFile(i16 lev) { return probeTextFile(levelFileName(lev)); }
 
 void loadLevel(Game& G) {
     G.con.ClrScr();

@@ -12,9 +12,9 @@
 
 #include "game/battle.h"
 #include "game/demo_setup.h"
-#include "platform/demo_terminals.h"
 #include "game/modes.h"
 #include "game/options.h"
+#include "platform/demo_terminals.h"
 #include "platform/png/snapshots.h"
 #include "platform/runtime_error.h"
 #include "platform/sdl/window.h"

@@ -53,13 +53,9 @@ bool playUntilWon(Game& G, const BattleFn& battle, void (*start)(Game&)) {
     for (;;) {
         start(G);
         switch (battle(G)) {
-        case Outcome::Won:
-            return true;
-        case Outcome::Replay:
-            break;
-        case Outcome::EndProgram:
-            G.LOGIC = true;
-            return false;
+        case Outcome::Won: return true;
+        case Outcome::Replay: break;
+        case Outcome::EndProgram: G.LOGIC = true; return false;
         }
     }
 }
@@ -170,12 +166,8 @@ void mainLoop(Game& G, const BattleFn& battle) {
             if (G.MEN == 2) customLevel(G, battle);
             if (G.MEN == 3) skirmish(G, battle);
             break;
-        case 2:
-            about(G);
-            break;
-        default:
-            G.LOGIC = true;
-            break;
+        case 2: about(G); break;
+        default: G.LOGIC = true; break;
         }
     } while (!G.LOGIC);
 }

@@ -45,10 +45,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             }
             value = args[++i];
         } else if (!takesValue && inlineValue) {
-            const bool flag = name == "--fast" || name == "--headless" || name == "--help" ||
-                              name == "--version";
-            r.error = flag ? "option " + name + " takes no value"
-                           : "unknown option '" + args[i] + "'";
+            const bool flag =
+                name == "--fast" || name == "--headless" || name == "--help" || name == "--version";
+            r.error =
+                flag ? "option " + name + " takes no value" : "unknown option '" + args[i] + "'";
             return r;
         }
         if (name == "--fast") {
@@ -115,12 +115,8 @@ std::string usageText() {
            "  --version         the version\n";
 }
 
-std::string versionText() {
-    return std::string("Gorvenshale ") + programVersion() + "\n";
-}
+std::string versionText() { return std::string("Gorvenshale ") + programVersion() + "\n"; }
 
-std::string programVersion() {
-    return GS_VERSION;
-}
+std::string programVersion() { return GS_VERSION; }
 
 } // namespace gs

@@ -21,6 +21,8 @@ std::uint32_t Clock::seedTicks() const {
         duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
 }
 
-void Clock::sleepMs(std::uint16_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void Clock::sleepMs(std::uint16_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 } // namespace gs

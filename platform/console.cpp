@@ -67,8 +67,7 @@ void Console::putByte(unsigned char b) {
         return;
     }
     switch (b) {
-    case 7:
-        return; // the bell is not shown
+    case 7: return; // the bell is not shown
     case 8:
         if (col_ > 1) {
             out_.push_back('\b');
@@ -83,8 +82,7 @@ void Console::putByte(unsigned char b) {
         out_.push_back('\n');
         newRow();
         return;
-    default:
-        break;
+    default: break;
     }
     if (b < 32 || b == 127) b = '?'; // a control byte from a briefing must not steer the terminal
     out_.push_back(static_cast<char>(b));
@@ -264,9 +262,7 @@ void Console::endLine() {
     pos_ = lf == std::string::npos ? buf_.size() : lf + 1;
 }
 
-u8 Console::ReadUnsigned() {
-    return w8(readNumber(true));
-}
+u8 Console::ReadUnsigned() { return w8(readNumber(true)); }
 
 void Console::ReadLn(i16& a) {
     a = w16(readNumber(false));

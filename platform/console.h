@@ -36,7 +36,7 @@ constexpr std::size_t MAX_LINE = 254;
 
 /// Where keys come from and where text goes: a terminal, a pipe, or a test script.
 class Terminal {
-  public:
+public:
     virtual ~Terminal() = default;
     /// The next key press if one is queued; never blocks.
     virtual std::optional<int> pollKey() = 0;
@@ -56,7 +56,7 @@ class Terminal {
 };
 
 class Console {
-  public:
+public:
     explicit Console(Terminal& t);
 
     void ClrScr();
@@ -94,7 +94,7 @@ class Console {
     /// The unread rest of the input line buffer.
     std::string_view bufferedInput() const;
 
-  private:
+private:
     /// Puts one byte at the cursor (screen: wrapping and scrolling; plain: as it is).
     void putByte(unsigned char b);
     /// Moves the on-screen cursor to a cell, tracking it.

@@ -21,9 +21,7 @@ std::optional<int> RecordingTerminal::pollKey() {
     return k;
 }
 
-int RecordingTerminal::waitKey() {
-    return took(inner_.waitKey());
-}
+int RecordingTerminal::waitKey() { return took(inner_.waitKey()); }
 
 bool RecordingTerminal::save() {
     if (beforeSave) beforeSave(demo_);
@@ -55,8 +53,6 @@ int ReplayTerminal::waitKey() {
     return keyboard_.waitKey();
 }
 
-int replayPauseMs(int key) {
-    return key == KEY_ENTER ? 400 : 70;
-}
+int replayPauseMs(int key) { return key == KEY_ENTER ? 400 : 70; }
 
 } // namespace gs

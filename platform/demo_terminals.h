@@ -15,7 +15,7 @@ namespace gs {
 /// Passes everything through to the terminal underneath and keeps every key the console
 /// takes. The file is written after every Enter and by save().
 class RecordingTerminal : public Terminal {
-  public:
+public:
     RecordingTerminal(Terminal& inner, std::string path, Demo start);
 
     std::optional<int> pollKey() override;
@@ -36,7 +36,7 @@ class RecordingTerminal : public Terminal {
     /// size of the window the desktop gave).
     std::function<void(Demo&)> beforeSave;
 
-  private:
+private:
     int took(int key);
     Terminal& inner_;
     std::string path_;
@@ -47,7 +47,7 @@ class RecordingTerminal : public Terminal {
 /// Types the recorded keys as if they came from the keyboard; when they are used up, the
 /// keyboard underneath takes over. Output always goes to the terminal underneath.
 class ReplayTerminal : public Terminal {
-  public:
+public:
     /// `pace` is called before each recorded key is handed out, with the key: a watched
     /// replay waits there so that the typing can be followed. It must not touch the
     /// game's clock, whose count seeds the random generator.
@@ -66,7 +66,7 @@ class ReplayTerminal : public Terminal {
     /// Recorded keys not handed out yet.
     std::size_t remaining() const { return keys_.size() - pos_; }
 
-  private:
+private:
     int next();
     Terminal& keyboard_;
     std::vector<int> keys_;

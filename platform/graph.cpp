@@ -26,12 +26,13 @@ Palette makeVgaPalette() {
         {0, 0, 0},    {0, 0, 42},   {0, 42, 0},   {0, 42, 42},  {42, 0, 0},   {42, 0, 42},
         {42, 21, 0},  {42, 42, 42}, {21, 21, 21}, {21, 21, 63}, {21, 63, 21}, {21, 63, 63},
         {63, 21, 21}, {63, 21, 63}, {63, 63, 21}, {63, 63, 63}};
-    static const std::uint8_t grey[16] = {0, 5, 8, 11, 14, 17, 20, 24, 28, 32, 36, 40, 45, 50, 56, 63};
+    static const std::uint8_t grey[16] = {0,  5,  8,  11, 14, 17, 20, 24,
+                                          28, 32, 36, 40, 45, 50, 56, 63};
     // Nine rings of 24 hues: three brightnesses, each at three saturations (low..high level).
     static const std::uint8_t level[9][5] = {
-        {0, 16, 31, 47, 63},  {31, 39, 47, 55, 63}, {45, 49, 54, 58, 63},
-        {0, 7, 14, 21, 28},   {14, 17, 21, 24, 28}, {20, 22, 24, 26, 28},
-        {0, 4, 8, 12, 16},    {8, 10, 12, 14, 16},  {11, 12, 13, 15, 16}};
+        {0, 16, 31, 47, 63}, {31, 39, 47, 55, 63}, {45, 49, 54, 58, 63},
+        {0, 7, 14, 21, 28},  {14, 17, 21, 24, 28}, {20, 22, 24, 26, 28},
+        {0, 4, 8, 12, 16},   {8, 10, 12, 14, 16},  {11, 12, 13, 15, 16}};
     auto set = [&](int i, int r, int g, int b) {
         p[i] = {static_cast<std::uint8_t>(r * 4), static_cast<std::uint8_t>(g * 4),
                 static_cast<std::uint8_t>(b * 4)};
@@ -56,19 +57,19 @@ Palette makeVgaPalette() {
 // The hatched fills 2..12 (8 rows of 8 pixels, leftmost pixel in the high bit). The game
 // only fills empty (0) and solid (1); these keep the other codes harmless and visible.
 const std::uint8_t kFillPatterns[13][8] = {
-    {0, 0, 0, 0, 0, 0, 0, 0},                                  // 0 empty
-    {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},          // 1 solid
-    {0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0, 0},                      // 2 stripes
-    {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80},          // 3 thin rising
-    {0x03, 0x06, 0x0C, 0x18, 0x30, 0x60, 0xC0, 0x81},          // 4 thick rising
-    {0xC0, 0x60, 0x30, 0x18, 0x0C, 0x06, 0x03, 0x81},          // 5 thick falling
-    {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01},          // 6 thin falling
-    {0xFF, 0x88, 0x88, 0x88, 0xFF, 0x88, 0x88, 0x88},          // 7 grid
-    {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81},          // 8 diagonal cross
-    {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55},          // 9 checker
-    {0x80, 0, 0x08, 0, 0x80, 0, 0x08, 0},                      // 10 sparse dots
-    {0x88, 0, 0x22, 0, 0x88, 0, 0x22, 0},                      // 11 dense dots
-    {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}};         // 12 user (solid until set)
+    {0, 0, 0, 0, 0, 0, 0, 0},                          // 0 empty
+    {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},  // 1 solid
+    {0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0, 0},              // 2 stripes
+    {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80},  // 3 thin rising
+    {0x03, 0x06, 0x0C, 0x18, 0x30, 0x60, 0xC0, 0x81},  // 4 thick rising
+    {0xC0, 0x60, 0x30, 0x18, 0x0C, 0x06, 0x03, 0x81},  // 5 thick falling
+    {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01},  // 6 thin falling
+    {0xFF, 0x88, 0x88, 0x88, 0xFF, 0x88, 0x88, 0x88},  // 7 grid
+    {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81},  // 8 diagonal cross
+    {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55},  // 9 checker
+    {0x80, 0, 0x08, 0, 0x80, 0, 0x08, 0},              // 10 sparse dots
+    {0x88, 0, 0x22, 0, 0x88, 0, 0x22, 0},              // 11 dense dots
+    {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}}; // 12 user (solid until set)
 
 // Dash masks for line styles 1..3 (style 4 uses the caller's mask); bit 15 is pixel 0.
 const unsigned kLinePatterns[4] = {0xFFFF, 0xAAAA, 0xFE38, 0xF0F0};
@@ -217,7 +218,8 @@ void Graph::hspan(int x1, int x2, int y, std::uint8_t c) {
     x1 = std::max(x1, 0);
     x2 = std::min(x2, w_ - 1);
     if (x1 > x2) return;
-    std::memset(&px_[static_cast<std::size_t>(y) * w_ + x1], c, static_cast<std::size_t>(x2 - x1 + 1));
+    std::memset(&px_[static_cast<std::size_t>(y) * w_ + x1], c,
+                static_cast<std::size_t>(x2 - x1 + 1));
 }
 
 void Graph::fillSpan(int x1, int x2, int y) {
@@ -257,11 +259,15 @@ void Graph::lineThin(int x1, int y1, int x2, int y2) {
     const i64 aMax = (xMajor ? w_ : h_) - 1, bMax = (xMajor ? h_ : w_) - 1;
 
     i64 tLo = 0, tHi = n;
-    if (sa > 0) tLo = std::max(tLo, -a1), tHi = std::min(tHi, aMax - a1);
-    else tLo = std::max(tLo, a1 - aMax), tHi = std::min(tHi, a1);
+    if (sa > 0)
+        tLo = std::max(tLo, -a1), tHi = std::min(tHi, aMax - a1);
+    else
+        tLo = std::max(tLo, a1 - aMax), tHi = std::min(tHi, a1);
     i64 kLo = 0, kHi = m;
-    if (sb > 0) kLo = std::max(kLo, -b1), kHi = std::min(kHi, bMax - b1);
-    else kLo = std::max(kLo, b1 - bMax), kHi = std::min(kHi, b1);
+    if (sb > 0)
+        kLo = std::max(kLo, -b1), kHi = std::min(kHi, bMax - b1);
+    else
+        kLo = std::max(kLo, b1 - bMax), kHi = std::min(kHi, b1);
     if (kLo > kHi) return;
     if (m > 0) {
         tLo = std::max(tLo, ceilDiv(2 * n * kLo - n, 2 * m));
@@ -294,8 +300,10 @@ void Graph::lineRaw(int x1, int y1, int x2, int y2) {
     // Thick lines are three parallel lines across the longer axis.
     const bool xMajor = std::abs(x2 - x1) >= std::abs(y2 - y1);
     for (int o = -1; o <= 1; ++o) {
-        if (xMajor) lineThin(x1, y1 + o, x2, y2 + o);
-        else lineThin(x1 + o, y1, x2 + o, y2);
+        if (xMajor)
+            lineThin(x1, y1 + o, x2, y2 + o);
+        else
+            lineThin(x1 + o, y1, x2 + o, y2);
     }
 }
 
@@ -369,8 +377,10 @@ void Graph::Circle(i16 x, i16 y, i16 radius) {
     if (r == 0) return;
     {
         std::lock_guard<std::mutex> g(lock_);
-        if (r == 1) plot(x, y, static_cast<std::uint8_t>(color_));
-        else ellipseRaw(x, y, r, r, false);
+        if (r == 1)
+            plot(x, y, static_cast<std::uint8_t>(color_));
+        else
+            ellipseRaw(x, y, r, r, false);
     }
     drawn();
 }
@@ -381,8 +391,10 @@ void Graph::FillEllipse(i16 x, i16 y, i16 rx, i16 ry) {
     const int ax = std::abs(int{rx}), ay = std::abs(int{ry});
     {
         std::lock_guard<std::mutex> g(lock_);
-        if (ax <= 1 && ay <= 1) plot(x, y, static_cast<std::uint8_t>(color_));
-        else ellipseRaw(x, y, ax, ay, true);
+        if (ax <= 1 && ay <= 1)
+            plot(x, y, static_cast<std::uint8_t>(color_));
+        else
+            ellipseRaw(x, y, ax, ay, true);
     }
     drawn();
 }

@@ -38,8 +38,8 @@ public:
 class Graph {
 public:
     struct Config {
-        bool headless = true;   ///< no window: the picture lives in memory
-        int width = 1280;       ///< client size when headless or when sizeGiven
+        bool headless = true; ///< no window: the picture lives in memory
+        int width = 1280;     ///< client size when headless or when sizeGiven
         int height = 1024;
         bool sizeGiven = false; ///< --size WxH was given
     };

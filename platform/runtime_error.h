@@ -11,8 +11,8 @@ enum RuntimeErrorCode : int {
     RE_FILE_NOT_FOUND = 2,
     RE_PATH_NOT_FOUND = 3,
     RE_ACCESS_DENIED = 5,
-    RE_INPUT_ENDED = 100, ///< the console input (a pipe or file) has no more bytes
-    RE_READ_FAILED = 100, ///< a file read failed half way through (the same "read past end")
+    RE_INPUT_ENDED = 100,  ///< the console input (a pipe or file) has no more bytes
+    RE_READ_FAILED = 100,  ///< a file read failed half way through (the same "read past end")
     RE_WRITE_FAILED = 101, ///< output to a closed pipe or a failed device ("disk write error")
     RE_INVALID_NUMBER = 106,
 };

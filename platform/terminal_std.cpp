@@ -24,13 +24,9 @@ StdTerminal::StdTerminal(int inFd, int outFd)
     if (inTty_) raw_ = std::make_unique<RawMode>(in_, out_);
 }
 
-StdTerminal::~StdTerminal() {
-    restore();
-}
+StdTerminal::~StdTerminal() { restore(); }
 
-void StdTerminal::restore() {
-    raw_.reset();
-}
+void StdTerminal::restore() { raw_.reset(); }
 
 void StdTerminal::fill(int timeoutMs) {
     if (ended_) return;

@@ -17,7 +17,7 @@
 namespace gs {
 
 class StdTerminal : public Terminal {
-  public:
+public:
     /// Window size is read here, once: the console window is fixed for the whole run.
     StdTerminal(int inFd = 0, int outFd = 1);
     ~StdTerminal() override;
@@ -35,7 +35,7 @@ class StdTerminal : public Terminal {
     /// Gives the terminal its settings back (before the run-time error report).
     void restore();
 
-  private:
+private:
     /// Reads what is available, waiting up to `timeoutMs` (-1: until something comes).
     void fill(int timeoutMs);
     std::optional<unsigned char> nextByte(int timeoutMs);

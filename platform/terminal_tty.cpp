@@ -41,45 +41,29 @@ void onSignal(int sig) {
     std::raise(sig);
 }
 
-void restoreAtExit() {
-    RawMode::restore();
-}
+void restoreAtExit() { RawMode::restore(); }
 
 int csiKey(char final, int param) {
     switch (final) {
-    case 'A':
-        return KEY_EXT + SC_UP;
-    case 'B':
-        return KEY_EXT + SC_DOWN;
-    case 'C':
-        return KEY_RIGHT;
-    case 'D':
-        return KEY_LEFT;
-    case 'H':
-        return KEY_HOME;
-    case 'F':
-        return KEY_END;
+    case 'A': return KEY_EXT + SC_UP;
+    case 'B': return KEY_EXT + SC_DOWN;
+    case 'C': return KEY_RIGHT;
+    case 'D': return KEY_LEFT;
+    case 'H': return KEY_HOME;
+    case 'F': return KEY_END;
     case '~':
         switch (param) {
         case 1:
-        case 7:
-            return KEY_HOME;
+        case 7: return KEY_HOME;
         case 4:
-        case 8:
-            return KEY_END;
-        case 2:
-            return KEY_EXT + SC_INS;
-        case 3:
-            return KEY_EXT + SC_DEL;
-        case 5:
-            return KEY_EXT + SC_PGUP;
-        case 6:
-            return KEY_EXT + SC_PGDN;
-        default:
-            return KEY_UNKNOWN;
+        case 8: return KEY_END;
+        case 2: return KEY_EXT + SC_INS;
+        case 3: return KEY_EXT + SC_DEL;
+        case 5: return KEY_EXT + SC_PGUP;
+        case 6: return KEY_EXT + SC_PGDN;
+        default: return KEY_UNKNOWN;
         }
-    default:
-        return KEY_UNKNOWN;
+    default: return KEY_UNKNOWN;
     }
 }
 
@@ -119,9 +103,7 @@ RawMode::~RawMode() {
     g_fd = -1;
 }
 
-bool RawMode::active() const {
-    return g_active != 0;
-}
+bool RawMode::active() const { return g_active != 0; }
 
 void RawMode::restore() {
     if (!g_active) return;

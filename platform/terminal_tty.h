@@ -15,7 +15,7 @@ constexpr int ESC_SEQUENCE_MS = 25;
 /// brings its settings back on every way out: destruction, exit(), Ctrl-C, SIGTERM,
 /// SIGHUP, SIGQUIT, abort(). One instance at a time.
 class RawMode {
-  public:
+public:
     /// Raw mode on `fd` when it is a terminal; otherwise nothing. `outFd` gets a line end
     /// when a signal ends the program, so the shell prompt starts on a fresh line.
     RawMode(int fd, int outFd);

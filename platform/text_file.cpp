@@ -26,12 +26,9 @@ std::string folderOf(const std::string& path) {
 
 int openFailure(int err, const std::string& path) {
     switch (err) {
-    case ENOENT:
-        return isDirectory(folderOf(path)) ? RE_FILE_NOT_FOUND : RE_PATH_NOT_FOUND;
-    case ENOTDIR:
-        return RE_PATH_NOT_FOUND;
-    default:
-        return RE_ACCESS_DENIED;
+    case ENOENT: return isDirectory(folderOf(path)) ? RE_FILE_NOT_FOUND : RE_PATH_NOT_FOUND;
+    case ENOTDIR: return RE_PATH_NOT_FOUND;
+    default: return RE_ACCESS_DENIED;
     }
 }
 
@@ -97,9 +94,7 @@ int TextFile::get() {
     return c;
 }
 
-bool TextFile::eof() {
-    return peek() < 0;
-}
+bool TextFile::eof() { return peek() < 0; }
 
 std::int64_t TextFile::readNumber() {
     int c;

@@ -16,7 +16,7 @@ int probeTextFile(const std::string& path);
 
 /// A text file open for reading.
 class TextFile {
-  public:
+public:
     /// Opens `path`; a file that cannot be opened ends the game with probeTextFile's error.
     explicit TextFile(const std::string& path);
     ~TextFile();
@@ -32,7 +32,7 @@ class TextFile {
     void readLn();
     bool eof();
 
-  private:
+private:
     int peek();
     int get();
     int fd_ = -1;

@@ -18,8 +18,6 @@ constexpr i16 w16(std::int64_t v) {
     return static_cast<i16>(static_cast<std::uint16_t>(v & 0xFFFF));
 }
 /// Keeps the low 8 bits (the menu answers).
-constexpr u8 w8(std::int64_t v) {
-    return static_cast<u8>(v & 0xFF);
-}
+constexpr u8 w8(std::int64_t v) { return static_cast<u8>(v & 0xFF); }
 
 } // namespace gs

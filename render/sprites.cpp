@@ -19,28 +19,14 @@ struct Prim {
     int x1, y1, x2, y2;
 };
 
-constexpr Prim L(int x1, int y1, int x2, int y2) {
-    return {Op::Line, x1, y1, x2, y2};
-}
-constexpr Prim C(int x, int y, int r) {
-    return {Op::Circle, x, y, r, 0};
-}
-constexpr Prim R(int x1, int y1, int x2, int y2) {
-    return {Op::Rect, x1, y1, x2, y2};
-}
-constexpr Prim B(int x1, int y1, int x2, int y2) {
-    return {Op::Bar, x1, y1, x2, y2};
-}
-constexpr Prim COLOR(int c) {
-    return {Op::Color, c, 0, 0, 0};
-}
-constexpr Prim FILL(int pattern, int c) {
-    return {Op::Fill, pattern, c, 0, 0};
-}
+constexpr Prim L(int x1, int y1, int x2, int y2) { return {Op::Line, x1, y1, x2, y2}; }
+constexpr Prim C(int x, int y, int r) { return {Op::Circle, x, y, r, 0}; }
+constexpr Prim R(int x1, int y1, int x2, int y2) { return {Op::Rect, x1, y1, x2, y2}; }
+constexpr Prim B(int x1, int y1, int x2, int y2) { return {Op::Bar, x1, y1, x2, y2}; }
+constexpr Prim COLOR(int c) { return {Op::Color, c, 0, 0, 0}; }
+constexpr Prim FILL(int pattern, int c) { return {Op::Fill, pattern, c, 0, 0}; }
 /// A single pixel: a line whose two ends are the same point.
-constexpr Prim DOT(int x, int y) {
-    return L(x, y, x, y);
-}
+constexpr Prim DOT(int x, int y) { return L(x, y, x, y); }
 
 /// What drawing a unit arms it with.
 struct Values {
@@ -231,24 +217,12 @@ void paint(Game& G, i16 NOF, const Look& look) {
     Graph& gr = G.gr;
     for (const Prim& p : look.prims) {
         switch (p.op) {
-        case Op::Line:
-            gr.Line(w16(X + p.x1), w16(p.y1), w16(X + p.x2), w16(p.y2));
-            break;
-        case Op::Circle:
-            gr.Circle(w16(X + p.x1), w16(p.y1), w16(p.x2));
-            break;
-        case Op::Rect:
-            gr.Rectangle(w16(X + p.x1), w16(p.y1), w16(X + p.x2), w16(p.y2));
-            break;
-        case Op::Bar:
-            gr.Bar(w16(X + p.x1), w16(p.y1), w16(X + p.x2), w16(p.y2));
-            break;
-        case Op::Color:
-            gr.SetColor(p.x1);
-            break;
-        case Op::Fill:
-            gr.SetFillStyle(p.x1, p.y1);
-            break;
+        case Op::Line: gr.Line(w16(X + p.x1), w16(p.y1), w16(X + p.x2), w16(p.y2)); break;
+        case Op::Circle: gr.Circle(w16(X + p.x1), w16(p.y1), w16(p.x2)); break;
+        case Op::Rect: gr.Rectangle(w16(X + p.x1), w16(p.y1), w16(X + p.x2), w16(p.y2)); break;
+        case Op::Bar: gr.Bar(w16(X + p.x1), w16(p.y1), w16(X + p.x2), w16(p.y2)); break;
+        case Op::Color: gr.SetColor(p.x1); break;
+        case Op::Fill: gr.SetFillStyle(p.x1, p.y1); break;
         }
     }
     o.SPEED = look.v.SPEED;
@@ -260,84 +234,36 @@ void paint(Game& G, i16 NOF, const Look& look) {
 
 } // namespace
 
-void MISHEN(Game& G, i16 NOF) {
-    paint(G, NOF, MISHEN_LOOK);
-}
-void HOUSE(Game& G, i16 NOF) {
-    paint(G, NOF, HOUSE_LOOK);
-}
-void BUILDING(Game& G, i16 NOF) {
-    paint(G, NOF, BUILDING_LOOK);
-}
-void BUNKER(Game& G, i16 NOF) {
-    paint(G, NOF, BUNKER_LOOK);
-}
-void TRANSPORTBTR(Game& G, i16 NOF) {
-    paint(G, NOF, TRANSPORTBTR_LOOK);
-}
-void LTANK(Game& G, i16 NOF) {
-    paint(G, NOF, LTANK_LOOK);
-}
-void OTANK(Game& G, i16 NOF) {
-    paint(G, NOF, OTANK_LOOK);
-}
-void SAU(Game& G, i16 NOF) {
-    paint(G, NOF, SAU_LOOK);
-}
-void ROCKETMAN(Game& G, i16 NOF) {
-    paint(G, NOF, ROCKETMAN_LOOK);
-}
-void RSZO(Game& G, i16 NOF) {
-    paint(G, NOF, RSZO_LOOK);
-}
-void ENEMYGUN(Game& G, i16 NOF) {
-    paint(G, NOF, ENEMYGUN_LOOK);
-}
-void RADARMACH1(Game& G, i16 NOF) {
-    paint(G, NOF, RADARMACH1_LOOK);
-}
-void RADARMACH2(Game& G, i16 NOF) {
-    paint(G, NOF, RADARMACH2_LOOK);
-}
+void MISHEN(Game& G, i16 NOF) { paint(G, NOF, MISHEN_LOOK); }
+void HOUSE(Game& G, i16 NOF) { paint(G, NOF, HOUSE_LOOK); }
+void BUILDING(Game& G, i16 NOF) { paint(G, NOF, BUILDING_LOOK); }
+void BUNKER(Game& G, i16 NOF) { paint(G, NOF, BUNKER_LOOK); }
+void TRANSPORTBTR(Game& G, i16 NOF) { paint(G, NOF, TRANSPORTBTR_LOOK); }
+void LTANK(Game& G, i16 NOF) { paint(G, NOF, LTANK_LOOK); }
+void OTANK(Game& G, i16 NOF) { paint(G, NOF, OTANK_LOOK); }
+void SAU(Game& G, i16 NOF) { paint(G, NOF, SAU_LOOK); }
+void ROCKETMAN(Game& G, i16 NOF) { paint(G, NOF, ROCKETMAN_LOOK); }
+void RSZO(Game& G, i16 NOF) { paint(G, NOF, RSZO_LOOK); }
+void ENEMYGUN(Game& G, i16 NOF) { paint(G, NOF, ENEMYGUN_LOOK); }
+void RADARMACH1(Game& G, i16 NOF) { paint(G, NOF, RADARMACH1_LOOK); }
+void RADARMACH2(Game& G, i16 NOF) { paint(G, NOF, RADARMACH2_LOOK); }
 
 void PAINTOBJ(Game& G) {
     for (i16 INP2 = 1; INP2 <= G.units(); ++INP2) {
         const OBJ& o = G.unit(INP2);
         if (o.UVIS != 0) continue; // destroyed units stay off the field, whatever their HEALTH
         switch (o.TYP) {
-        case T_MISHEN:
-            MISHEN(G, INP2);
-            break;
-        case T_HOUSE:
-            HOUSE(G, INP2);
-            break;
-        case T_BUILDING:
-            BUILDING(G, INP2);
-            break;
-        case T_BUNKER:
-            BUNKER(G, INP2);
-            break;
-        case T_TRANSPORTBTR:
-            TRANSPORTBTR(G, INP2);
-            break;
-        case T_LTANK:
-            LTANK(G, INP2);
-            break;
-        case T_OTANK:
-            OTANK(G, INP2);
-            break;
-        case T_SAU:
-            SAU(G, INP2);
-            break;
-        case T_ROCKETMAN:
-            ROCKETMAN(G, INP2);
-            break;
-        case T_RSZO:
-            RSZO(G, INP2);
-            break;
-        case T_ENEMYGUN:
-            ENEMYGUN(G, INP2);
-            break;
+        case T_MISHEN: MISHEN(G, INP2); break;
+        case T_HOUSE: HOUSE(G, INP2); break;
+        case T_BUILDING: BUILDING(G, INP2); break;
+        case T_BUNKER: BUNKER(G, INP2); break;
+        case T_TRANSPORTBTR: TRANSPORTBTR(G, INP2); break;
+        case T_LTANK: LTANK(G, INP2); break;
+        case T_OTANK: OTANK(G, INP2); break;
+        case T_SAU: SAU(G, INP2); break;
+        case T_ROCKETMAN: ROCKETMAN(G, INP2); break;
+        case T_RSZO: RSZO(G, INP2); break;
+        case T_ENEMYGUN: ENEMYGUN(G, INP2); break;
         case T_RADARMACH:
             // Seeing a radar machine is what lets the air raids come; it is never forgotten.
             G.RDR = 1;
@@ -347,8 +273,7 @@ void PAINTOBJ(Game& G) {
             else
                 RADARMACH2(G, INP2);
             break;
-        default:
-            break; // a code without a unit type: not drawn, its values untouched
+        default: break; // a code without a unit type: not drawn, its values untouched
         }
     }
 }

@@ -6,11 +6,11 @@
 // a scripted console, a fast virtual clock and a scripted or seeded generator.
 #pragma once
 
-#include "state/state.h"
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/graph.h"
 #include "platform/random.h"
+#include "state/state.h"
 
 namespace gs {
 

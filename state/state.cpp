@@ -3,8 +3,8 @@
 namespace gs {
 
 i16 maxHpOfType(int typ) {
-    static constexpr i16 table[UNIT_TYPES] = {100, 450, 1500, 3000, 800, 1000,
-                                              1400, 1200, 150, 1000, 500, 500};
+    static constexpr i16 table[UNIT_TYPES] = {100,  450,  1500, 3000, 800, 1000,
+                                              1400, 1200, 150,  1000, 500, 500};
     return (typ >= 0 && typ < UNIT_TYPES) ? table[typ] : -1;
 }
 

@@ -13,7 +13,7 @@ namespace gs {
 
 /// Unit type codes.
 enum UnitType : i16 {
-    T_MISHEN = 0,       ///< practice target
+    T_MISHEN = 0, ///< practice target
     T_HOUSE = 1,
     T_BUILDING = 2,
     T_BUNKER = 3,
@@ -24,7 +24,7 @@ enum UnitType : i16 {
     T_ROCKETMAN = 8,    ///< rocket infantryman
     T_RSZO = 9,         ///< multiple rocket launcher
     T_ENEMYGUN = 10,
-    T_RADARMACH = 11,   ///< radar machine
+    T_RADARMACH = 11, ///< radar machine
 };
 constexpr int UNIT_TYPES = 12;
 
@@ -90,9 +90,9 @@ struct State {
     i16 GD = 0, GM = 0;
 
     // Values carried within one procedure.
-    i16 T = 0, EX = 0;   ///< shell flight
-    i16 POGR = 0;        ///< enemy aiming spread
-    i16 ZN = 0, XS = 0;  ///< enemy movement
+    i16 T = 0, EX = 0;  ///< shell flight
+    i16 POGR = 0;       ///< enemy aiming spread
+    i16 ZN = 0, XS = 0; ///< enemy movement
     bool MOVING = false;
     i16 INP = 0, INP1 = 0, INP3 = 0, INP4 = 0, INP5 = 0;
 

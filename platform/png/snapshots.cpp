@@ -39,7 +39,8 @@ bool writeIndexedPng(const Graph& g, const std::string& path, std::string& error
         error = path + ": " + std::strerror(errno);
         return false;
     }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &error, onPngError, onPngWarning);
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, &error, onPngError, onPngWarning);
     if (!png) {
         error = "libpng could not start";
         return false;
@@ -82,7 +83,8 @@ bool readIndexedPng(const std::string& path, int& w, int& h, std::vector<std::ui
         error = path + ": " + std::strerror(errno);
         return false;
     }
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &error, onPngError, onPngWarning);
+    png_structp png =
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, &error, onPngError, onPngWarning);
     if (!png) {
         error = "libpng could not start";
         return false;
@@ -96,7 +98,8 @@ bool readIndexedPng(const std::string& path, int& w, int& h, std::vector<std::ui
     }
     png_init_io(png, f.get());
     png_read_info(png, info);
-    if (png_get_color_type(png, info) != PNG_COLOR_TYPE_PALETTE || png_get_bit_depth(png, info) != 8) {
+    if (png_get_color_type(png, info) != PNG_COLOR_TYPE_PALETTE ||
+        png_get_bit_depth(png, info) != 8) {
         png_destroy_read_struct(&png, &info, nullptr);
         error = path + ": not an 8-bit indexed picture";
         return false;
@@ -109,7 +112,8 @@ bool readIndexedPng(const std::string& path, int& w, int& h, std::vector<std::ui
     palette = {};
     for (int i = 0; i < n && i < 256; ++i) palette[i] = {pal[i].red, pal[i].green, pal[i].blue};
     pixels.assign(static_cast<std::size_t>(w) * h, 0);
-    for (int y = 0; y < h; ++y) png_read_row(png, pixels.data() + static_cast<std::size_t>(y) * w, nullptr);
+    for (int y = 0; y < h; ++y)
+        png_read_row(png, pixels.data() + static_cast<std::size_t>(y) * w, nullptr);
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     return true;
@@ -125,7 +129,8 @@ std::function<void(const Graph&)> snapshotSeries(const std::string& dir) {
         const std::string path = (std::filesystem::path(dir) / name).string();
         std::string error;
         // A snapshot that cannot be written must not end the game: say so and play on.
-        if (!writeIndexedPng(g, path, error)) std::fprintf(stderr, "Snapshot not written: %s\n", error.c_str());
+        if (!writeIndexedPng(g, path, error))
+            std::fprintf(stderr, "Snapshot not written: %s\n", error.c_str());
     };
 }
 

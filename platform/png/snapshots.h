@@ -1,7 +1,7 @@
 // Pictures to PNG files: 8-bit indexed, pixel values are palette indices.
 #pragma once
-#include <string>
 #include "platform/graph.h"
+#include <string>
 
 namespace gs {
 /// Writes the open picture of `g` to `path`. Returns false (and sets `error`) on failure.

@@ -21,9 +21,12 @@ class Painter {
 public:
     ~Painter() { destroy(); }
     bool make(SDL_Window* win, int w, int h, bool vsync, std::string& error) {
-        ren_ = SDL_CreateRenderer(win, -1, SDL_RENDERER_ACCELERATED | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
+        ren_ = SDL_CreateRenderer(
+            win, -1, SDL_RENDERER_ACCELERATED | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
         if (!ren_) ren_ = SDL_CreateRenderer(win, -1, SDL_RENDERER_SOFTWARE);
-        if (ren_) tex_ = SDL_CreateTexture(ren_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w, h);
+        if (ren_)
+            tex_ = SDL_CreateTexture(ren_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w,
+                                     h);
         if (!ren_ || !tex_) {
             error = SDL_GetError();
             destroy();
@@ -34,7 +37,8 @@ public:
         copy_.resize(static_cast<std::size_t>(w) * h);
         const Palette& p = vgaPalette();
         for (int i = 0; i < 256; ++i)
-            lut_[i] = 0xFF000000u | (std::uint32_t{p[i][0]} << 16) | (std::uint32_t{p[i][1]} << 8) | p[i][2];
+            lut_[i] = 0xFF000000u | (std::uint32_t{p[i][0]} << 16) | (std::uint32_t{p[i][1]} << 8) |
+                      p[i][2];
         return true;
     }
     void destroy() {
@@ -62,7 +66,8 @@ public:
             int pitch = 0;
             if (SDL_LockTexture(tex_, nullptr, &dst, &pitch) == 0) {
                 for (int y = 0; y < h_; ++y) {
-                    auto* out = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(dst) + std::size_t(y) * pitch);
+                    auto* out = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(dst) +
+                                                                 std::size_t(y) * pitch);
                     const std::uint8_t* in = copy_.data() + std::size_t(y) * w_;
                     for (int x = 0; x < w_; ++x) out[x] = lut_[in[x]];
                 }

@@ -77,8 +77,8 @@ private:
         SDL_EventState(SDL_KEYDOWN, SDL_DISABLE);
         SDL_EventState(SDL_KEYUP, SDL_DISABLE);
         std::string error;
-        SDL_Window* win = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480,
-                                           SDL_WINDOW_HIDDEN);
+        SDL_Window* win = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                           640, 480, SDL_WINDOW_HIDDEN);
         if (win) {
             WindowSize size{cfg_.width - 1, cfg_.height - 1, false};
             if (!cfg_.sizeGiven) size = chooseWindowSize(desktop(win));
@@ -103,7 +103,8 @@ private:
             error = SDL_GetError();
         }
         if (!win) {
-            SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, kTitle, "Window creation failed", nullptr);
+            SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, kTitle, "Window creation failed",
+                                     nullptr);
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
             ready.set_value("Window creation failed (" + error + ")");
             return;
@@ -135,11 +136,8 @@ private:
                     case SDL_WINDOWEVENT_SHOWN:
                     case SDL_WINDOWEVENT_RESTORED:
                     case SDL_WINDOWEVENT_MAXIMIZED:
-                    case SDL_WINDOWEVENT_SIZE_CHANGED:
-                        show = true;
-                        break;
-                    default:
-                        break;
+                    case SDL_WINDOWEVENT_SIZE_CHANGED: show = true; break;
+                    default: break;
                     }
                 } while (SDL_PollEvent(&e));
             }
@@ -161,10 +159,13 @@ private:
         Desktop d;
         SDL_Rect r{};
         if (SDL_GetDisplayBounds(0, &r) == 0) d.screenW = r.w, d.screenH = r.h;
-        if (SDL_GetDisplayUsableBounds(0, &r) == 0) d.usableW = r.w, d.usableH = r.h;
-        else d.usableW = d.screenW, d.usableH = d.screenH;
+        if (SDL_GetDisplayUsableBounds(0, &r) == 0)
+            d.usableW = r.w, d.usableH = r.h;
+        else
+            d.usableW = d.screenW, d.usableH = d.screenH;
         int t = 0, l = 0, b = 0, rt = 0;
-        if (SDL_GetWindowBordersSize(win, &t, &l, &b, &rt) == 0) d.top = t, d.left = l, d.bottom = b, d.right = rt;
+        if (SDL_GetWindowBordersSize(win, &t, &l, &b, &rt) == 0)
+            d.top = t, d.left = l, d.bottom = b, d.right = rt;
         return d;
     }
 
@@ -173,7 +174,7 @@ private:
     std::thread thread_;
     std::atomic<bool> quit_{false};
     std::atomic<bool> dirty_{false};
-    std::mutex life_;     ///< guards sdlUp_ and wakeType_ against the thread shutting SDL down
+    std::mutex life_; ///< guards sdlUp_ and wakeType_ against the thread shutting SDL down
     bool sdlUp_ = false;
     Uint32 wakeType_ = 0;
     bool maximized_ = false;
@@ -198,8 +199,9 @@ WindowSize chooseWindowSize(const Desktop& d) {
     list.push_back({largestX, largestY, false});
     list.push_back({d.usableW - 1, d.usableH - caption - 1, true});
     // Ordered by x, then y; of equal entries the later one stands.
-    std::stable_sort(list.begin(), list.end(),
-                     [](const Entry& a, const Entry& b) { return a.x != b.x ? a.x < b.x : a.y < b.y; });
+    std::stable_sort(list.begin(), list.end(), [](const Entry& a, const Entry& b) {
+        return a.x != b.x ? a.x < b.x : a.y < b.y;
+    });
     const Entry& e = list.back();
     if (e.x < 1 || e.y < 1) return {639, 479, false}; // a desktop that reports nothing usable
     return {e.x, e.y, e.maximized};

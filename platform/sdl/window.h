@@ -12,15 +12,15 @@ Graph::WindowFactory sdlWindowFactory();
 
 /// What the desktop offers, in screen pixels; frame sizes are those of a normal window.
 struct Desktop {
-    int screenW = 0, screenH = 0; ///< the primary screen
-    int usableW = 0, usableH = 0; ///< the screen less panels and docks
+    int screenW = 0, screenH = 0;                 ///< the primary screen
+    int usableW = 0, usableH = 0;                 ///< the screen less panels and docks
     int left = 0, right = 0, top = 0, bottom = 0; ///< window frame; `top` includes the caption
 };
 /// The picture size the window opens with: the largest of the usual sizes that fits, the
 /// largest window the screen holds, or the client area of the maximized window.
 struct WindowSize {
-    int maxX = 0, maxY = 0;  ///< GetMaxX and GetMaxY
-    bool maximized = false;  ///< open maximized rather than at that client size
+    int maxX = 0, maxY = 0; ///< GetMaxX and GetMaxY
+    bool maximized = false; ///< open maximized rather than at that client size
 };
 WindowSize chooseWindowSize(const Desktop& d);
 

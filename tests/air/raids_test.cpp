@@ -43,9 +43,12 @@ struct Raid {
 };
 
 TEST(CarpetBombing, StaysAwayUnlessAllThreeConditionsHold) {
-    struct Case { int roll, obru, rdr; bool raid; };
-    for (Case c : {Case{21, 15, 1, true}, Case{39, 15, 1, true}, Case{20, 15, 1, false}, Case{0, 15, 1, false},
-                   Case{39, 14, 1, false}, Case{39, 15, 0, false}}) {
+    struct Case {
+        int roll, obru, rdr;
+        bool raid;
+    };
+    for (Case c : {Case{21, 15, 1, true}, Case{39, 15, 1, true}, Case{20, 15, 1, false},
+                   Case{0, 15, 1, false}, Case{39, 14, 1, false}, Case{39, 15, 0, false}}) {
         Raid t(640, 50);
         t.G.OBRU = static_cast<i16>(c.obru);
         t.G.RDR = static_cast<i16>(c.rdr);
@@ -72,9 +75,9 @@ TEST(CarpetBombing, NarrowWindowDropsEightBombs) {
         if (bomber.size() == 11) { // the fourth step of the run, over x = 389
             // Bomb 1 has fallen 20 pixels, bomb 2 five; bombs 3 to 10 are still aboard.
             const Graph& g = t.r.gr;
-            dashesRight = g.pixel(379, 86) == 15 && g.pixel(399, 86) == 15 && g.pixel(378, 86) == 0 &&
-                          g.pixel(400, 86) == 0 && g.pixel(389, 71) == 15 && g.pixel(389, 66) == 15 &&
-                          g.pixel(389, 76) == 0;
+            dashesRight = g.pixel(379, 86) == 15 && g.pixel(399, 86) == 15 &&
+                          g.pixel(378, 86) == 0 && g.pixel(400, 86) == 0 &&
+                          g.pixel(389, 71) == 15 && g.pixel(389, 66) == 15 && g.pixel(389, 76) == 0;
         }
     };
     CARPETBOMBING(t.G);
@@ -112,9 +115,12 @@ TEST(CarpetBombing, ReachIsStrictlyUnderHundredAndFiftyPixels) {
 }
 
 TEST(Airstrike, StaysAwayUnlessAllThreeConditionsHold) {
-    struct Case { int roll, obru, rdr; bool strike; };
-    for (Case c : {Case{3, 10, 1, true}, Case{5, 15, 1, true}, Case{2, 15, 1, false}, Case{0, 15, 1, false},
-                   Case{5, 9, 1, false}, Case{5, 15, 0, false}}) {
+    struct Case {
+        int roll, obru, rdr;
+        bool strike;
+    };
+    for (Case c : {Case{3, 10, 1, true}, Case{5, 15, 1, true}, Case{2, 15, 1, false},
+                   Case{0, 15, 1, false}, Case{5, 9, 1, false}, Case{5, 15, 0, false}}) {
         Raid t(640, 50);
         t.G.OBRU = static_cast<i16>(c.obru);
         t.G.RDR = static_cast<i16>(c.rdr);
@@ -135,9 +141,11 @@ TEST(Airstrike, WideWindowApproachAndRelease) {
     std::vector<int> fighter;
     bool firstRocket = false;
     t.r.look = [&](std::uint16_t ms) {
-        if (ms == 25 && fighter.size() < 21) fighter.push_back(whiteSpan(t.r.gr, 35, 50).first + 40);
+        if (ms == 25 && fighter.size() < 21)
+            fighter.push_back(whiteSpan(t.r.gr, 35, 50).first + 40);
         if (ms == 2 && !firstRocket) // the rocket below the fighter's belly, 5 pixels on
-            firstRocket = t.r.gr.pixel(864, 53) == 15 && t.r.gr.pixel(864, 57) == 0 && t.r.gr.pixel(867, 50) == 15;
+            firstRocket = t.r.gr.pixel(864, 53) == 15 && t.r.gr.pixel(864, 57) == 0 &&
+                          t.r.gr.pixel(867, 50) == 15;
     };
     AIRSTRIKE(t.G);
     std::vector<int> want;
@@ -183,8 +191,11 @@ TEST(Airstrike, UnaimedRocketFallsAllTheWayAndDivesOnce) {
 
 TEST(Airstrike, ReachIsStrictlyUnderHundredAndFiftyPixels) {
     // The unaimed rocket comes down at x = 104 wherever the gun stands.
-    struct Case { int gunx, loss; };
-    for (Case c : {Case{104 - 150, 0}, Case{104 - 149, 2}, Case{104 + 150, 0}, Case{104 + 149, 2}}) {
+    struct Case {
+        int gunx, loss;
+    };
+    for (Case c :
+         {Case{104 - 150, 0}, Case{104 - 149, 2}, Case{104 + 150, 0}, Case{104 + 149, 2}}) {
         Raid t(640, c.gunx);
         t.r.rnd.script({3});
         AIRSTRIKE(t.G);

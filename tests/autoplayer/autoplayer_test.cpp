@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "combat/flight.h"
 #include "autoplayer/autoplayer.h"
+#include "combat/flight.h"
 #include "game/battle.h"
 #include "platform/runtime_error.h"
 #include "render/sprites.h"

@@ -92,8 +92,10 @@ TEST_F(Fire, GuidedRocketWithoutLockOnClimbsToTheTopAndFallsShort) {
     r.look = [&, this](std::uint16_t ms) {
         if (ms != 10) return;
         Spot c = test::centreOf(r.gr, 15);
-        if (c.found()) seen.push_back(c);
-        else heads.push_back(test::centreOf(r.gr, 14));
+        if (c.found())
+            seen.push_back(c);
+        else
+            heads.push_back(test::centreOf(r.gr, 14));
     };
     AISHOT(G);
     ASSERT_EQ(seen.size(), 132u);
@@ -158,8 +160,10 @@ TEST_F(Fire, SalvoOfFiveRocketsTakes708HitPoints) {
     std::vector<int> stepsPerRocket;
     int steps = 0;
     r.look = [&](std::uint16_t ms) {
-        if (ms == 5) ++steps;
-        else if (ms == 150 && steps) stepsPerRocket.push_back(steps), steps = 0;
+        if (ms == 5)
+            ++steps;
+        else if (ms == 150 && steps)
+            stepsPerRocket.push_back(steps), steps = 0;
     };
     AISHOT(G);
     EXPECT_EQ(r.rnd.asked, (std::vector<int>{200})); // no velocity errors in a salvo
@@ -186,10 +190,10 @@ TEST_F(Fire, RangeLimitsAreStrict) {
 }
 
 TEST_F(Fire, UnitsThatCannotFireStillDrawTheirAim) {
-    unit(1, 500, 0, 0);          // a house
-    unit(2, 500, 1, 800, 0);     // a destroyed self-propelled gun
-    unit(3, 500, 0, 0);          // a driving radar machine
-    unit(4, 500, 4, 550, -20);   // a launcher below 0 hit points
+    unit(1, 500, 0, 0);        // a house
+    unit(2, 500, 1, 800, 0);   // a destroyed self-propelled gun
+    unit(3, 500, 0, 0);        // a driving radar machine
+    unit(4, 500, 4, 550, -20); // a launcher below 0 hit points
     AISHOT(G);
     EXPECT_EQ(r.rnd.asked, (std::vector<int>{200, 200, 200, 200}));
     EXPECT_TRUE(r.clk.delays.empty());

@@ -62,7 +62,8 @@ inline Spot centreOf(const Graph& g, int colour) {
 /// blast point, so its rightmost new pixel lies 15 pixels right of it.
 struct EnemyRig {
     explicit EnemyRig(int width = 1280, int height = 600, std::string keys = {})
-        : gr(Graph::Config{true, width, height, true}), term(std::move(keys)), con(term), G(gr, con, clk, rnd) {
+        : gr(Graph::Config{true, width, height, true}), term(std::move(keys)), con(term),
+          G(gr, con, clk, rnd) {
         G.GD = 0;
         G.GM = 30000;
         gr.InitGraph(G.GD, G.GM, "");
@@ -96,7 +97,8 @@ private:
             const auto& px = gr.pixels();
             int right = INT_MIN;
             for (std::size_t i = 0; i < px.size(); ++i)
-                if (px[i] == 15 && before_[i] != 15) right = std::max(right, static_cast<int>(i % gr.width()));
+                if (px[i] == 15 && before_[i] != 15)
+                    right = std::max(right, static_cast<int>(i % gr.width()));
             explosions.push_back(right == INT_MIN ? INT_MIN : right - 15);
             gunAtExplosion.push_back(G.GUNHP);
         }

@@ -4,8 +4,8 @@
 
 #include "combat/enemy_fire.h"
 #include "combat/movement.h"
-#include "render/sprites.h"
 #include "platform/runtime_error.h"
+#include "render/sprites.h"
 #include "tests/combat/enemy_rig.h"
 
 namespace gs {
@@ -163,12 +163,14 @@ TEST(Radar, SwitchesAroundEightHundredPixels) {
     Game& G = r.G;
     G.GUNX = 50;
     G.RDRNMB = 3;
-    struct Case { int x, from, to; };
+    struct Case {
+        int x, from, to;
+    };
     // Distance 800 keeps the mode either way; left of the gun counts by distance too;
     // a mode other than 1 or 2 is left alone.
-    for (Case c : {Case{850, 1, 1}, Case{850, 2, 2}, Case{849, 1, 2}, Case{849, 2, 2}, Case{851, 2, 1},
-                   Case{851, 1, 1}, Case{-750, 1, 1}, Case{-750, 2, 2}, Case{-751, 2, 1}, Case{-749, 1, 2},
-                   Case{849, 0, 0}, Case{851, 3, 3}}) {
+    for (Case c : {Case{850, 1, 1}, Case{850, 2, 2}, Case{849, 1, 2}, Case{849, 2, 2},
+                   Case{851, 2, 1}, Case{851, 1, 1}, Case{-750, 1, 1}, Case{-750, 2, 2},
+                   Case{-751, 2, 1}, Case{-749, 1, 2}, Case{849, 0, 0}, Case{851, 3, 3}}) {
         G.unit(3).X = static_cast<i16>(c.x);
         G.RADAR = static_cast<i16>(c.from);
         RADARMACH(G);

@@ -48,8 +48,7 @@ TEST(BattleE2E, CampaignReachesTheBattleAndNEndsTheProgram) {
 }
 
 TEST(BattleE2E, LostLevelIsReplayedFromItsStartAndThenWon) {
-    const GameRun r =
-        play("1\n2\n1\n\n" + SELF_HIT + "maybe\ny\n\n" + WIN_LEVEL_1 + "3\n");
+    const GameRun r = play("1\n2\n1\n\n" + SELF_HIT + "maybe\ny\n\n" + WIN_LEVEL_1 + "3\n");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(count(r.out, BRIEFING), 2);
     EXPECT_EQ(count(r.out, REPLAY_Q), 2); // "maybe" is asked again
@@ -59,8 +58,7 @@ TEST(BattleE2E, LostLevelIsReplayedFromItsStartAndThenWon) {
 
 TEST(BattleE2E, SnapshotsShowTheFieldAtTheStartAndTheWreckAtTheEnd) {
     const fs::path dir = scratch("snaps") / "png";
-    const GameRun r =
-        play("1\n2\n1\n\n" + WIN_LEVEL_1 + "3\n", {"--snapshots", dir.string()});
+    const GameRun r = play("1\n2\n1\n\n" + WIN_LEVEL_1 + "3\n", {"--snapshots", dir.string()});
     ASSERT_EQ(r.status, 0) << r.out;
     std::vector<fs::path> files;
     for (const auto& e : fs::directory_iterator(dir)) files.push_back(e.path());

@@ -31,7 +31,8 @@ constexpr const char* SHOT_Q = "Enter speed and angle of the shot";
 constexpr const char* REPLAY_Q = "Do you want to play level again";
 /// A unit at the gun: the game waits for a key, which is kept for the replay question.
 constexpr const char* OVERRUN = "\xD0\xA3\xD0\x91\xD0\x98\xD0\xA2"; // УБИТ
-const std::array<const char*, 3> EMPTY = {"You have no fugasy ammunition", "You have no armor-biting ammunition",
+const std::array<const char*, 3> EMPTY = {"You have no fugasy ammunition",
+                                          "You have no armor-biting ammunition",
                                           "You have no tactical nuclear ammunition"};
 
 /// Plays one skirmish at `difficulty`: fugasy while it lasts, then armor-biting, then
@@ -49,26 +50,31 @@ Skirmish playSkirmish(int difficulty, int seed) {
         close(fromGame[0]);
         if (chdir(GS_SOURCE_DIR) != 0) _exit(126);
         const std::string s = std::to_string(seed);
-        execl(GS_BINARY, GS_BINARY, "--headless", "--fast", "--seed", s.c_str(), static_cast<char*>(nullptr));
+        execl(GS_BINARY, GS_BINARY, "--headless", "--fast", "--seed", s.c_str(),
+              static_cast<char*>(nullptr));
         _exit(127);
     }
     close(toGame[0]);
     close(fromGame[1]);
     signal(SIGPIPE, SIG_IGN);
 
-    auto send = [&](const std::string& s) { return write(toGame[1], s.data(), s.size()) == ssize_t(s.size()); };
+    auto send = [&](const std::string& s) {
+        return write(toGame[1], s.data(), s.size()) == ssize_t(s.size());
+    };
     std::size_t pos = 0;
     bool menuSeen = false, keyForReplay = false;
     std::array<bool, 3> empty{};
     int answers = 0;
-    const std::vector<std::pair<int, int>> fan = {{60, 45}, {80, 40}, {70, 30}, {90, 50}, {100, 35},
-                                                  {50, 60}, {110, 45}, {75, 55}, {65, 25}, {120, 40}};
+    const std::vector<std::pair<int, int>> fan = {{60, 45},  {80, 40}, {70, 30},  {90, 50},
+                                                  {100, 35}, {50, 60}, {110, 45}, {75, 55},
+                                                  {65, 25},  {120, 40}};
     for (;;) {
         // Answer every question that has appeared, in order.
         for (;;) {
             std::size_t best = std::string::npos, len = 0;
             const char* which = nullptr;
-            for (const char* q : {MENU_Q, DIFFICULTY_Q, AMMO_Q, SHOT_Q, REPLAY_Q, OVERRUN, EMPTY[0], EMPTY[1], EMPTY[2]}) {
+            for (const char* q : {MENU_Q, DIFFICULTY_Q, AMMO_Q, SHOT_Q, REPLAY_Q, OVERRUN, EMPTY[0],
+                                  EMPTY[1], EMPTY[2]}) {
                 const std::size_t p = r.out.find(q, pos);
                 if (p < best) best = p, which = q, len = std::string(q).size();
             }
@@ -83,9 +89,12 @@ Skirmish playSkirmish(int difficulty, int seed) {
                 // The game-type menu lists the Campaign; the main menu does not.
                 const bool typeMenu = r.out.rfind("1.Campaign", best) != std::string::npos &&
                                       r.out.rfind("1.Campaign", best) > r.out.rfind("1.Play", best);
-                if (typeMenu) send("3\n");
-                else if (!menuSeen) menuSeen = true, send("1\n");
-                else send("3\n"); // back at the main menu after a win: quit
+                if (typeMenu)
+                    send("3\n");
+                else if (!menuSeen)
+                    menuSeen = true, send("1\n");
+                else
+                    send("3\n"); // back at the main menu after a win: quit
             } else if (w == DIFFICULTY_Q) {
                 // The answer, then a key to open fire: Enter, which the first read skips.
                 send(std::to_string(difficulty) + "\n\n");

@@ -100,9 +100,7 @@ private:
         return words[uniform(0, 7)];
     }
 
-    std::string numberOr(const std::string& n) {
-        return chance(plan_.garbage) ? garbage() : n;
-    }
+    std::string numberOr(const std::string& n) { return chance(plan_.garbage) ? garbage() : n; }
 
     void type(const std::string& line) {
         remember("«" + line + "»\n");
@@ -111,9 +109,12 @@ private:
     }
 
     void answer() {
-        if (rec_.sentGarbage) throw TooLong("the game asked again after an answer that is not a number");
-        if (++rec_.answers > MAX_ANSWERS) throw TooLong("more than " + std::to_string(MAX_ANSWERS) + " answers");
-        if (game_->clk.virtualMs() > MAX_VIRTUAL_MS) throw TooLong("more than six hours of game time");
+        if (rec_.sentGarbage)
+            throw TooLong("the game asked again after an answer that is not a number");
+        if (++rec_.answers > MAX_ANSWERS)
+            throw TooLong("more than " + std::to_string(MAX_ANSWERS) + " answers");
+        if (game_->clk.virtualMs() > MAX_VIRTUAL_MS)
+            throw TooLong("more than six hours of game time");
         const std::string said = recent_;
         recent_.clear();
         if (contains(said, "Select game type")) {
@@ -214,7 +215,8 @@ void playOne(const Plan& plan, std::uint32_t seed, Totals& t) {
         return;
     }
     ASSERT_EQ(rec.errorCode, 0) << what.str() << "\n..." << rec.tail;
-    EXPECT_TRUE(rec.won || rec.lost) << what.str() << ": ended with neither victory nor defeat\n..." << rec.tail;
+    EXPECT_TRUE(rec.won || rec.lost)
+        << what.str() << ": ended with neither victory nor defeat\n..." << rec.tail;
     // Quit is only typed after a victory, N only after a defeat.
     EXPECT_TRUE(G.LOGIC);
     EXPECT_FALSE(gr.isOpen()) << what.str() << ": the window stayed open";
@@ -232,7 +234,7 @@ Plan skirmish(int difficulty, int i) {
     Plan p;
     p.mode = Mode::Skirmish;
     p.difficulty = difficulty;
-    p.aim = (i % 3) * 0.45;  // 0, 0.45, 0.9
+    p.aim = (i % 3) * 0.45; // 0, 0.45, 0.9
     p.garbage = i % 4 == 3 ? 0.05 : 0.0;
     return p;
 }

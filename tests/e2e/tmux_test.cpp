@@ -146,7 +146,7 @@ std::string at(const std::vector<std::string>& s, int col, int row, std::size_t 
     return l.size() >= col - 1 + len ? l.substr(col - 1, len) : std::string();
 }
 
-#define REQUIRE_TMUX()                                                  \
+#define REQUIRE_TMUX()                                                                             \
     if (!haveTool("tmux")) GTEST_SKIP() << "tmux is not installed (make deps installs it)"
 
 TEST(Tmux, PlaysLevelOneWithTheMenusEchoAndLineEditing) {

@@ -86,8 +86,8 @@ struct VirtualScreen {
             dup2(null, 1);
             dup2(null, 2);
             const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-                   "tcp", "-noreset", static_cast<char*>(nullptr));
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
+                   "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[1]);
@@ -130,14 +130,16 @@ struct GameProcess {
                 execl(GS_BINARY, GS_BINARY, "--fast", "--seed", "7", "--snapshots", snaps.c_str(),
                       static_cast<char*>(nullptr));
             else
-                execl(GS_BINARY, GS_BINARY, "--fast", "--seed", "7", "--size", size.c_str(), "--snapshots",
-                      snaps.c_str(), static_cast<char*>(nullptr));
+                execl(GS_BINARY, GS_BINARY, "--fast", "--seed", "7", "--size", size.c_str(),
+                      "--snapshots", snaps.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[0]);
         keys = fds[1];
     }
-    void type(const std::string& s) const { ASSERT_EQ(write(keys, s.data(), s.size()), static_cast<ssize_t>(s.size())); }
+    void type(const std::string& s) const {
+        ASSERT_EQ(write(keys, s.data(), s.size()), static_cast<ssize_t>(s.size()));
+    }
     void endInput() {
         if (keys >= 0) close(keys);
         keys = -1;
@@ -152,7 +154,9 @@ struct Shot {
 };
 
 std::uint32_t be32(const std::string& d, std::size_t at) {
-    auto b = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(d[at + i])); };
+    auto b = [&](std::size_t i) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(d[at + i]));
+    };
     return b(0) << 24 | b(1) << 16 | b(2) << 8 | b(3);
 }
 
@@ -165,25 +169,29 @@ int shiftOf(std::uint32_t mask) {
 bool readXwd(const fs::path& p, Shot& s, std::string& err) {
     const std::string d = slurp(p);
     if (d.size() < 100) return err = "short xwd file", false;
-    const std::uint32_t headerSize = be32(d, 0), format = be32(d, 8), w = be32(d, 16), h = be32(d, 20),
-                        byteOrder = be32(d, 28), bpp = be32(d, 44), bpl = be32(d, 48),
-                        rmask = be32(d, 56), gmask = be32(d, 60), bmask = be32(d, 64), ncolors = be32(d, 76);
+    const std::uint32_t headerSize = be32(d, 0), format = be32(d, 8), w = be32(d, 16),
+                        h = be32(d, 20), byteOrder = be32(d, 28), bpp = be32(d, 44),
+                        bpl = be32(d, 48), rmask = be32(d, 56), gmask = be32(d, 60),
+                        bmask = be32(d, 64), ncolors = be32(d, 76);
     if (format != 2 || (bpp != 32 && bpp != 24)) return err = "not a 24-bit ZPixmap", false;
     const std::size_t data = headerSize + 12ull * ncolors;
-    if (d.size() < data + static_cast<std::size_t>(bpl) * h) return err = "truncated xwd file", false;
+    if (d.size() < data + static_cast<std::size_t>(bpl) * h)
+        return err = "truncated xwd file", false;
     s.w = static_cast<int>(w);
     s.h = static_cast<int>(h);
     s.rgb.assign(static_cast<std::size_t>(w) * h, 0);
     const int bytes = static_cast<int>(bpp / 8);
     for (std::uint32_t y = 0; y < h; ++y)
         for (std::uint32_t x = 0; x < w; ++x) {
-            const std::size_t at = data + static_cast<std::size_t>(y) * bpl + static_cast<std::size_t>(x) * bytes;
+            const std::size_t at =
+                data + static_cast<std::size_t>(y) * bpl + static_cast<std::size_t>(x) * bytes;
             std::uint32_t v = 0;
             for (int i = 0; i < bytes; ++i) {
                 const std::uint32_t b = static_cast<unsigned char>(d[at + i]);
                 v |= byteOrder == 0 ? b << (8 * i) : b << (8 * (bytes - 1 - i));
             }
-            const std::uint32_t r = (v & rmask) >> shiftOf(rmask), g = (v & gmask) >> shiftOf(gmask),
+            const std::uint32_t r = (v & rmask) >> shiftOf(rmask),
+                                g = (v & gmask) >> shiftOf(gmask),
                                 bl = (v & bmask) >> shiftOf(bmask);
             s.rgb[static_cast<std::size_t>(y) * w + x] = r << 16 | g << 8 | bl;
         }
@@ -235,7 +243,8 @@ class Xvfb : public ::testing::Test {
 protected:
     void SetUp() override {
         for (const char* tool : {"Xvfb", "xwd", "xwininfo", "xprop"})
-            if (!haveTool(tool)) GTEST_SKIP() << tool << " is not installed (make deps installs it)";
+            if (!haveTool(tool))
+                GTEST_SKIP() << tool << " is not installed (make deps installs it)";
         dir_ = fs::temp_directory_path() / ("gs_xvfb_" + std::to_string(getpid()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
@@ -253,7 +262,8 @@ protected:
         int st = -1;
         std::string info = x("xwininfo -name '" + std::string(TITLE) + "'", &st);
         auto p = info.find("Window id: ");
-        if (st != 0 || p == std::string::npos || info.find("IsViewable") == std::string::npos) return {};
+        if (st != 0 || p == std::string::npos || info.find("IsViewable") == std::string::npos)
+            return {};
         return info.substr(p + 11, info.find(' ', p + 11) - (p + 11));
     }
     /// Screenshots the window until it shows the newest snapshot, or the time is up.
@@ -277,7 +287,8 @@ protected:
             diff = differences(win, snap, first);
             return diff == 0;
         });
-        EXPECT_EQ(diff, 0) << moment << ": " << first << "\ngame output:\n" << slurp(dir_ / "out.txt");
+        EXPECT_EQ(diff, 0) << moment << ": " << first << "\ngame output:\n"
+                           << slurp(dir_ / "out.txt");
         // The picture is the battlefield, not an empty window.
         long lit = 0;
         for (auto p : snap.px) lit += p != 0;
@@ -301,7 +312,8 @@ TEST_F(Xvfb, TheWindowShowsTheSnapshotPictureWhileTheGameWaits) {
     for (std::string line; std::getline(props, line);) {
         const bool named = line.rfind("WM_NAME(", 0) == 0 || line.rfind("_NET_WM_NAME(", 0) == 0;
         EXPECT_TRUE(named) << line;
-        if (named && line.size() > 2 && line.substr(line.find(" = ")) == std::string(" = \"") + TITLE + "\"")
+        if (named && line.size() > 2 &&
+            line.substr(line.find(" = ")) == std::string(" = \"") + TITLE + "\"")
             ++titles;
     }
     EXPECT_EQ(titles, 2) << "game output:\n" << slurp(dir_ / "out.txt");

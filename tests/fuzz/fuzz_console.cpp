@@ -92,8 +92,10 @@ private:
 };
 
 void agree(const Console& con, const ScreenModel& t) {
-    if (con.cursorRow() != t.row) fail("cursor row differs (console, screen)", con.cursorRow(), t.row);
-    if (con.cursorCol() != t.col) fail("cursor column differs (console, screen)", con.cursorCol(), t.col);
+    if (con.cursorRow() != t.row)
+        fail("cursor row differs (console, screen)", con.cursorRow(), t.row);
+    if (con.cursorCol() != t.col)
+        fail("cursor column differs (console, screen)", con.cursorCol(), t.col);
     if (con.cursorCol() < 1 || con.cursorCol() > con.windowCols() || con.cursorRow() < 1 ||
         con.cursorRow() > con.windowRows())
         fail("cursor outside the window", con.cursorCol(), con.cursorRow());
@@ -113,8 +115,8 @@ void checkDecimal(const std::string& token, bool isUnsigned) {
     long long v = 0;
     std::from_chars(t.data(), t.data() + t.size(), v);
     if (negative) v = -v;
-    const bool fits = isUnsigned ? (!negative && v <= 0xFFFFFFFFLL)
-                                 : (v >= -0x80000000LL && v <= 0x7FFFFFFFLL);
+    const bool fits =
+        isUnsigned ? (!negative && v <= 0xFFFFFFFFLL) : (v >= -0x80000000LL && v <= 0x7FFFFFFFLL);
     if (fits != got.has_value()) fail("number accepted or refused wrongly", v, got.has_value());
     if (fits && *got != v) fail("number read wrongly", v, static_cast<long>(*got));
 }
@@ -153,7 +155,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     } catch (const RuntimeError& e) {
         // The two ends a read may meet: a token that is not a number, or no more keys.
-        if (e.code != RE_INVALID_NUMBER && e.code != RE_INPUT_ENDED) fail("unexpected runtime error", e.code, 0);
+        if (e.code != RE_INVALID_NUMBER && e.code != RE_INPUT_ENDED)
+            fail("unexpected runtime error", e.code, 0);
     }
     return 0;
 }

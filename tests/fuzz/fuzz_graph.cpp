@@ -75,7 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             large.OutTextXY(a, b, text);
         }
         if (small.color() != large.color() || small.fillPattern() != large.fillPattern() ||
-            small.fillColor() != large.fillColor() || small.lineThickness() != large.lineThickness() ||
+            small.fillColor() != large.fillColor() ||
+            small.lineThickness() != large.lineThickness() ||
             small.lineStyle() != large.lineStyle())
             fail("drawing state differs", 0, 0, small.color(), large.color());
         if (small.lineThickness() != 1 && small.lineThickness() != 3)

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 /// Runs each test in a fresh directory holding an empty `level` directory.
 class LevelFile : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         home_ = fs::current_path();
         char tmpl[] = "/tmp/gs-level-XXXXXX";

@@ -157,7 +157,7 @@ TEST(Skirmish, RefusedDifficultyAsksAgainAndReplayKeepsTheLostBattle) {
 
 /// Modes that read level files run in a directory of their own.
 class FileModes : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         home_ = fs::current_path();
         char tmpl[] = "/tmp/gs-modes-XXXXXX";

@@ -13,7 +13,7 @@ namespace gs {
 namespace {
 
 class ScreenTerminal : public test::ScriptTerminal {
-  public:
+public:
     ScreenTerminal(int cols, int rows, std::string keys = {})
         : ScriptTerminal(std::move(keys)), w(cols), h(rows) {
         clear();
@@ -56,7 +56,7 @@ class ScreenTerminal : public test::ScriptTerminal {
     std::vector<std::string> cells;
     std::vector<std::string> gone; ///< rows scrolled off the top, oldest first
 
-  private:
+private:
     void lineFeed() {
         if (r < h) {
             ++r;

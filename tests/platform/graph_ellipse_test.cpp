@@ -93,7 +93,8 @@ TEST_F(Ellipses, FilledEllipseHasRimInColourAndInteriorInFill) {
         for (int y = -ry; y <= ry; ++y) {
             int lo = 1000, hi = -1000;
             for (int x = -rx; x <= rx; ++x)
-                if (rim.count({x, y}) || inside.count({x, y})) lo = std::min(lo, x), hi = std::max(hi, x);
+                if (rim.count({x, y}) || inside.count({x, y}))
+                    lo = std::min(lo, x), hi = std::max(hi, x);
             ASSERT_LE(lo, hi) << "row " << y << " empty";
             EXPECT_TRUE(rim.count({lo, y}) && rim.count({hi, y}));
             for (int x = lo; x <= hi; ++x) EXPECT_TRUE(rim.count({x, y}) || inside.count({x, y}));
@@ -139,7 +140,9 @@ TEST_F(Ellipses, ClippedDiscsMatchTheirVisiblePart) {
     Graph big{Graph::Config{true, 1400, 1300, true}};
     i16 d = 0, m = 0;
     big.InitGraph(d, m, "");
-    for (auto [x, y, rx, ry] : {std::array{-30, 20, 101, 50}, {390, 290, 40, 40}, {200, -400, 300, 420},
+    for (auto [x, y, rx, ry] : {std::array{-30, 20, 101, 50},
+                                {390, 290, 40, 40},
+                                {200, -400, 300, 420},
                                 std::array{-500, -500, 600, 600}}) {
         g.ClearDevice();
         big.ClearDevice();

@@ -75,10 +75,10 @@ TEST_F(Surface, PaletteIsTheVgaDefault) {
     EXPECT_EQ(p[18], (C{32, 32, 32}));
     EXPECT_EQ(p[30], (C{224, 224, 224}));
     EXPECT_EQ(p[31], (C{252, 252, 252}));
-    EXPECT_EQ(p[32], (C{0, 0, 252}));   // first hue ring starts at blue
-    EXPECT_EQ(p[40], (C{252, 0, 0}));   // red
-    EXPECT_EQ(p[48], (C{0, 252, 0}));   // green
-    EXPECT_EQ(p[255], (C{0, 0, 0}));    // the default fill colour is black
+    EXPECT_EQ(p[32], (C{0, 0, 252})); // first hue ring starts at blue
+    EXPECT_EQ(p[40], (C{252, 0, 0})); // red
+    EXPECT_EQ(p[48], (C{0, 252, 0})); // green
+    EXPECT_EQ(p[255], (C{0, 0, 0}));  // the default fill colour is black
 }
 
 TEST_F(Surface, RejectedStylesChangeNothing) {
@@ -93,7 +93,11 @@ TEST_F(Surface, RejectedStylesChangeNothing) {
     EXPECT_EQ(g.lineStyle(), 0);
     EXPECT_EQ(g.lineThickness(), 1);
     g.Line(10, 10, 30, 10);
-    EXPECT_EQ(lit(), ([] { P s; for (int x = 10; x <= 30; ++x) s.insert({x, 10}); return s; }()));
+    EXPECT_EQ(lit(), ([] {
+                  P s;
+                  for (int x = 10; x <= 30; ++x) s.insert({x, 10});
+                  return s;
+              }()));
     g.SetFillStyle(0, 15);
     EXPECT_EQ(g.fillPattern(), 0);
     EXPECT_EQ(g.fillColor(), 15);
@@ -134,8 +138,11 @@ TEST_F(Surface, ClippedLinesKeepTheirUnclippedPixels) {
     Graph big{Graph::Config{true, 4000, 3000, true}};
     i16 d = 0, m = 0;
     big.InitGraph(d, m, "");
-    const int lines[][4] = {{-1500, -700, 900, 400}, {2000, 2500, -300, 100}, {320, -900, 10, 1400},
-                            {-2000, 240, 2500, 250}, {639, 479, -3000, -2700}};
+    const int lines[][4] = {{-1500, -700, 900, 400},
+                            {2000, 2500, -300, 100},
+                            {320, -900, 10, 1400},
+                            {-2000, 240, 2500, 250},
+                            {639, 479, -3000, -2700}};
     for (auto& l : lines) {
         g.ClearDevice();
         big.ClearDevice();
@@ -166,8 +173,16 @@ TEST_F(Surface, ExtremeCoordinatesClipSilently) {
 
 TEST_F(Surface, RectangleFollowsItsFourLineRule) {
     g.Rectangle(10, 20, 13, 22);
-    EXPECT_EQ(lit(), (P{{10, 20}, {11, 20}, {12, 20}, {13, 20}, {10, 21}, {13, 21}, {10, 22},
-                        {11, 22}, {12, 22}, {13, 22}}));
+    EXPECT_EQ(lit(), (P{{10, 20},
+                        {11, 20},
+                        {12, 20},
+                        {13, 20},
+                        {10, 21},
+                        {13, 21},
+                        {10, 22},
+                        {11, 22},
+                        {12, 22},
+                        {13, 22}}));
     g.ClearDevice();
     // Flat rectangle: the segment plus the two stray pixels of the left and right lines.
     g.Rectangle(10, 20, 15, 20);

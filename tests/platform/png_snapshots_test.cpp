@@ -14,8 +14,9 @@ namespace {
 namespace fs = std::filesystem;
 
 struct Snapshots : ::testing::Test {
-    fs::path dir = fs::temp_directory_path() / ("gs_png_" + std::to_string(::getpid()) + "_" +
-                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::path dir = fs::temp_directory_path() /
+                   ("gs_png_" + std::to_string(::getpid()) + "_" +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
     void TearDown() override { fs::remove_all(dir); }
 };
 

@@ -33,10 +33,11 @@ TEST(Window, OpensDrawsClosesAndOpensAgain) {
 
 TEST(Window, FailureEndsTheGameAtTheFirstDrawing) {
     Graph g{Graph::Config{false, 320, 200, true}};
-    g.setWindowFactory([](Graph&, const Graph::Config&, std::string& error) -> std::unique_ptr<Presenter> {
-        error = "Window creation failed";
-        return nullptr;
-    });
+    g.setWindowFactory(
+        [](Graph&, const Graph::Config&, std::string& error) -> std::unique_ptr<Presenter> {
+            error = "Window creation failed";
+            return nullptr;
+        });
     std::string said;
     g.setFatalHandler([&](const std::string& m) {
         said = m;
@@ -55,8 +56,8 @@ TEST(Window, FailureEndsTheGameAtTheFirstDrawing) {
 
 void drawWithoutAWindow() {
     Graph g{Graph::Config{false, 320, 200, true}};
-    g.setWindowFactory(
-        [](Graph&, const Graph::Config&, std::string&) -> std::unique_ptr<Presenter> { return nullptr; });
+    g.setWindowFactory([](Graph&, const Graph::Config&,
+                          std::string&) -> std::unique_ptr<Presenter> { return nullptr; });
     i16 d = 0, m = 30000;
     g.InitGraph(d, m, "");
     g.Line(0, 0, 5, 5);

@@ -12,7 +12,7 @@ TEST(MaximalHp, EveryTypeGetsItsMaximumAndOtherSlotsKeepTheirs) {
     State s;
     s.NUMB = 14;
     for (int i = 1; i <= 12; ++i) s.unit(i).TYP = static_cast<i16>(i - 1);
-    s.unit(13) = OBJ{.TYP = 12, .MAXHP = 77};  // no such type: its old value stays
+    s.unit(13) = OBJ{.TYP = 12, .MAXHP = 77}; // no such type: its old value stays
     s.unit(14) = OBJ{.TYP = -1, .MAXHP = 66};
     s.unit(15) = OBJ{.TYP = T_BUNKER, .MAXHP = 5}; // beyond NUMB: not part of the level
     s.unit(1).HEALTH = -40;                        // hit points belong to the level start
@@ -21,8 +21,8 @@ TEST(MaximalHp, EveryTypeGetsItsMaximumAndOtherSlotsKeepTheirs) {
     MAXIMALHP(s);
     std::vector<int> got;
     for (int i = 1; i <= 15; ++i) got.push_back(s.unit(i).MAXHP);
-    EXPECT_EQ(got, (std::vector<int>{100, 450, 1500, 3000, 800, 1000, 1400, 1200, 150, 1000,
-                                     500, 500, 77, 66, 5}));
+    EXPECT_EQ(got, (std::vector<int>{100, 450, 1500, 3000, 800, 1000, 1400, 1200, 150, 1000, 500,
+                                     500, 77, 66, 5}));
     EXPECT_EQ(s.unit(1).HEALTH, -40);
     EXPECT_EQ(s.GUNHP, 900);
 

@@ -18,7 +18,10 @@ public:
     std::optional<int> pollKey() override;
     int waitKey() override;
     void write(std::string_view bytes) override { output += bytes; }
-    void clear() override { ++clears; output += "\n<CLS>\n"; }
+    void clear() override {
+        ++clears;
+        output += "\n<CLS>\n";
+    }
     void moveCursor(int col, int row) override;
     bool isScreen() const override { return false; }
     /// Keys not yet taken.

@@ -32,8 +32,7 @@ inline std::string slurp(const fs::path& p) {
 
 /// A fresh, empty scratch folder of this test process.
 inline fs::path scratch(const std::string& name) {
-    fs::path d = fs::temp_directory_path() /
-                 ("gs_e2e_" + std::to_string(getpid()) + "_" + name);
+    fs::path d = fs::temp_directory_path() / ("gs_e2e_" + std::to_string(getpid()) + "_" + name);
     fs::remove_all(d);
     fs::create_directories(d);
     return d;
