@@ -18,6 +18,13 @@
 
 namespace gs {
 
+/// The sixteen colours the game draws with, by their palette index.
+namespace colour {
+constexpr int Black = 0, Blue = 1, Green = 2, Cyan = 3, Red = 4, Magenta = 5, Brown = 6,
+              LightGrey = 7, DarkGrey = 8, LightBlue = 9, LightGreen = 10, LightCyan = 11,
+              LightRed = 12, LightMagenta = 13, Yellow = 14, White = 15;
+} // namespace colour
+
 /// 256 RGB entries; the first 16 are the colours the game draws with.
 using Palette = std::array<std::array<std::uint8_t, 3>, 256>;
 /// The standard VGA default palette, 6-bit components times 4.

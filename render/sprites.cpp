@@ -28,16 +28,6 @@ constexpr Prim FILL(int pattern, int c) { return {Op::Fill, pattern, c, 0, 0}; }
 /// A single pixel: a line whose two ends are the same point.
 constexpr Prim DOT(int x, int y) { return L(x, y, x, y); }
 
-/// What drawing a unit arms it with.
-struct Values {
-    i16 SPEED, GX, GY, SHOT, DIST;
-};
-
-struct Look {
-    std::span<const Prim> prims;
-    Values v;
-};
-
 // The tables keep the grouping of the drawing (wheels, hull, turret) rather than one
 // primitive per line.
 // clang-format off
@@ -66,12 +56,12 @@ constexpr Prim bunker[] = {
     R(-40, 480, 30, 500),
     L(0, 480, 0, 440),  // flagpole
     R(0, 440, 20, 450), // flag outline
-    COLOR(4),
+    COLOR(colour::Red),
     L(0, 441, 20, 441), L(0, 443, 20, 443), L(0, 445, 20, 445), L(0, 447, 20, 447),
     L(0, 449, 20, 449),
-    COLOR(15),
+    COLOR(colour::White),
     L(0, 442, 20, 442), L(0, 444, 20, 444), L(0, 446, 20, 446), L(0, 448, 20, 448),
-    FILL(1, 9),
+    FILL(1, colour::LightBlue),
     B(1, 441, 7, 447), // the light blue corner by the pole
 };
 
@@ -193,29 +183,21 @@ constexpr Prim radarmach2[] = {
     L(-30, 480, -20, 480), L(-20, 480, -10, 470), L(-10, 470, -2, 470), L(-2, 470, -2, 494),
 };
 
-//                                        SPEED  GX  GY SHOT  DIST
-constexpr Look MISHEN_LOOK{mishen, {0, 20, 60, 0, 0}};
-constexpr Look HOUSE_LOOK{house, {0, 40, 40, 0, 0}};
-constexpr Look BUILDING_LOOK{building, {0, 80, 50, 0, 0}};
-constexpr Look BUNKER_LOOK{bunker, {0, 80, 60, 0, 0}};
-constexpr Look TRANSPORTBTR_LOOK{transportbtr, {40, 90, 40, 0, 2000}};
-constexpr Look LTANK_LOOK{ltank, {35, 60, 50, 2, 200}};
-constexpr Look OTANK_LOOK{otank, {20, 60, 50, 2, 250}};
-constexpr Look SAU_LOOK{sau, {35, 60, 50, 1, 800}};
-constexpr Look ROCKETMAN_LOOK{rocketman, {5, 10, 10, 3, 650}};
-constexpr Look RSZO_LOOK{rszo, {35, 60, 50, 4, 550}};
-constexpr Look ENEMYGUN_LOOK{enemygun, {0, 60, 50, 1, 900}};
-constexpr Look RADARMACH1_LOOK{radarmach1, {50, 30, 30, 0, 0}};
-constexpr Look RADARMACH2_LOOK{radarmach2, {0, 50, 50, 5, 800}};
+/// The outline of every look, in the order of the unit table's looks.
+constexpr std::span<const Prim> SHAPES[LOOKS] = {
+    mishen, house, building, bunker, transportbtr, ltank, otank,
+    sau, rocketman, rszo, enemygun, radarmach1, radarmach2,
+};
 // clang-format on
 
-/// Draws the look at OBJS[NOF].X in the colour in force, then arms the unit with its values.
-void paint(Game& G, i16 NOF, const Look& look) {
+/// Draws the look at OBJS[NOF].X in the colour in force, then arms the unit with its
+/// row of the unit table.
+void paint(Game& G, i16 NOF, Look look) {
     if (NOF < 1 || NOF > MAXUNITS) return; // not a roster slot: nothing to draw or arm
     OBJ& o = G.unit(NOF);
     const int X = o.X;
     Graph& gr = G.gr;
-    for (const Prim& p : look.prims) {
+    for (const Prim& p : SHAPES[static_cast<int>(look)]) {
         switch (p.op) {
         case Op::Line: gr.Line(w16(X + p.x1), w16(p.y1), w16(X + p.x2), w16(p.y2)); break;
         case Op::Circle: gr.Circle(w16(X + p.x1), w16(p.y1), w16(p.x2)); break;
@@ -225,56 +207,47 @@ void paint(Game& G, i16 NOF, const Look& look) {
         case Op::Fill: gr.SetFillStyle(p.x1, p.y1); break;
         }
     }
-    o.SPEED = look.v.SPEED;
-    o.GX = look.v.GX;
-    o.GY = look.v.GY;
-    o.SHOT = look.v.SHOT;
-    o.DIST = look.v.DIST;
+    const Arms& arms = unitKind(look).arms;
+    o.SPEED = arms.SPEED;
+    o.GX = arms.GX;
+    o.GY = arms.GY;
+    o.SHOT = arms.SHOT;
+    o.DIST = arms.DIST;
 }
 
 } // namespace
 
-void MISHEN(Game& G, i16 NOF) { paint(G, NOF, MISHEN_LOOK); }
-void HOUSE(Game& G, i16 NOF) { paint(G, NOF, HOUSE_LOOK); }
-void BUILDING(Game& G, i16 NOF) { paint(G, NOF, BUILDING_LOOK); }
-void BUNKER(Game& G, i16 NOF) { paint(G, NOF, BUNKER_LOOK); }
-void TRANSPORTBTR(Game& G, i16 NOF) { paint(G, NOF, TRANSPORTBTR_LOOK); }
-void LTANK(Game& G, i16 NOF) { paint(G, NOF, LTANK_LOOK); }
-void OTANK(Game& G, i16 NOF) { paint(G, NOF, OTANK_LOOK); }
-void SAU(Game& G, i16 NOF) { paint(G, NOF, SAU_LOOK); }
-void ROCKETMAN(Game& G, i16 NOF) { paint(G, NOF, ROCKETMAN_LOOK); }
-void RSZO(Game& G, i16 NOF) { paint(G, NOF, RSZO_LOOK); }
-void ENEMYGUN(Game& G, i16 NOF) { paint(G, NOF, ENEMYGUN_LOOK); }
-void RADARMACH1(Game& G, i16 NOF) { paint(G, NOF, RADARMACH1_LOOK); }
-void RADARMACH2(Game& G, i16 NOF) { paint(G, NOF, RADARMACH2_LOOK); }
+void MISHEN(Game& G, i16 NOF) { paint(G, NOF, Look::MISHEN); }
+void HOUSE(Game& G, i16 NOF) { paint(G, NOF, Look::HOUSE); }
+void BUILDING(Game& G, i16 NOF) { paint(G, NOF, Look::BUILDING); }
+void BUNKER(Game& G, i16 NOF) { paint(G, NOF, Look::BUNKER); }
+void TRANSPORTBTR(Game& G, i16 NOF) { paint(G, NOF, Look::TRANSPORTBTR); }
+void LTANK(Game& G, i16 NOF) { paint(G, NOF, Look::LTANK); }
+void OTANK(Game& G, i16 NOF) { paint(G, NOF, Look::OTANK); }
+void SAU(Game& G, i16 NOF) { paint(G, NOF, Look::SAU); }
+void ROCKETMAN(Game& G, i16 NOF) { paint(G, NOF, Look::ROCKETMAN); }
+void RSZO(Game& G, i16 NOF) { paint(G, NOF, Look::RSZO); }
+void ENEMYGUN(Game& G, i16 NOF) { paint(G, NOF, Look::ENEMYGUN); }
+void RADARMACH1(Game& G, i16 NOF) { paint(G, NOF, Look::RADARMACH1); }
+void RADARMACH2(Game& G, i16 NOF) { paint(G, NOF, Look::RADARMACH2); }
 
 void PAINTOBJ(Game& G) {
+    // The sprite procedure of every look, in the order of the unit table's looks.
+    static constexpr void (*SPRITE[LOOKS])(Game&, i16) = {
+        MISHEN, HOUSE,     BUILDING, BUNKER,   TRANSPORTBTR, LTANK,      OTANK,
+        SAU,    ROCKETMAN, RSZO,     ENEMYGUN, RADARMACH1,   RADARMACH2,
+    };
     for (i16 INP2 = 1; INP2 <= G.units(); ++INP2) {
         const OBJ& o = G.unit(INP2);
         if (o.UVIS != 0) continue; // destroyed units stay off the field, whatever their HEALTH
-        switch (o.TYP) {
-        case T_MISHEN: MISHEN(G, INP2); break;
-        case T_HOUSE: HOUSE(G, INP2); break;
-        case T_BUILDING: BUILDING(G, INP2); break;
-        case T_BUNKER: BUNKER(G, INP2); break;
-        case T_TRANSPORTBTR: TRANSPORTBTR(G, INP2); break;
-        case T_LTANK: LTANK(G, INP2); break;
-        case T_OTANK: OTANK(G, INP2); break;
-        case T_SAU: SAU(G, INP2); break;
-        case T_ROCKETMAN: ROCKETMAN(G, INP2); break;
-        case T_RSZO: RSZO(G, INP2); break;
-        case T_ENEMYGUN: ENEMYGUN(G, INP2); break;
-        case T_RADARMACH:
+        const auto look = lookOf(o.TYP, G.RADAR);
+        if (!look) continue; // a code without a unit type: not drawn, its values untouched
+        if (o.TYP == T_RADARMACH) {
             // Seeing a radar machine is what lets the air raids come; it is never forgotten.
             G.RDR = 1;
             G.RDRNMB = INP2;
-            if (G.RADAR == 1)
-                RADARMACH1(G, INP2);
-            else
-                RADARMACH2(G, INP2);
-            break;
-        default: break; // a code without a unit type: not drawn, its values untouched
         }
+        SPRITE[static_cast<int>(*look)](G, INP2);
     }
 }
 

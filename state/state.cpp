@@ -2,12 +2,6 @@
 
 namespace gs {
 
-i16 maxHpOfType(int typ) {
-    static constexpr i16 table[UNIT_TYPES] = {100,  450,  1500, 3000, 800, 1000,
-                                              1400, 1200, 150,  1000, 500, 500};
-    return (typ >= 0 && typ < UNIT_TYPES) ? table[typ] : -1;
-}
-
 void MAXIMALHP(State& s) {
     for (int i = 1; i <= s.units(); ++i) {
         i16 hp = maxHpOfType(s.unit(i).TYP);

@@ -8,25 +8,9 @@
 #include <string>
 
 #include "platform/types.h"
+#include "state/units.h"
 
 namespace gs {
-
-/// Unit type codes.
-enum UnitType : i16 {
-    T_MISHEN = 0, ///< practice target
-    T_HOUSE = 1,
-    T_BUILDING = 2,
-    T_BUNKER = 3,
-    T_TRANSPORTBTR = 4, ///< armoured transport
-    T_LTANK = 5,        ///< light tank
-    T_OTANK = 6,        ///< heavier tank
-    T_SAU = 7,          ///< self-propelled gun
-    T_ROCKETMAN = 8,    ///< rocket infantryman
-    T_RSZO = 9,         ///< multiple rocket launcher
-    T_ENEMYGUN = 10,
-    T_RADARMACH = 11, ///< radar machine
-};
-constexpr int UNIT_TYPES = 12;
 
 /// Ammunition codes held in SNARYAD.
 enum Ammo : i16 { A_FUGASY = 1, A_ARMORBITING = 2, A_NUCLEAR = 3 };
@@ -35,6 +19,21 @@ enum Ammo : i16 { A_FUGASY = 1, A_ARMORBITING = 2, A_NUCLEAR = 3 };
 constexpr int MAXUNITS = 20;
 /// The ground line: row of the gun, every unit, shell, bomb and ground explosion.
 constexpr int GROUND = 500;
+/// The screen row of a point `height` pixels above the ground line.
+constexpr i16 rowAbove(int height) { return w16(GROUND - height); }
+
+/// The escalation counter OBRU is 1 when a battle starts and rises to at most OBRU_MAX,
+/// in three bands of five: the indicator's colour and the enemy's aiming spread follow
+/// the band. The fighter may come from OBRU_AIRSTRIKE on, the bomber only at the top.
+constexpr i16 OBRU_MAX = 15;
+constexpr i16 OBRU_AIRSTRIKE = 10;
+constexpr i16 OBRU_CARPETBOMBING = OBRU_MAX;
+/// 1, 2 or 3 for a counter of 1..5, 6..10 or 11..15; 0 outside them (never in play).
+constexpr int escalationBand(int obru) {
+    return obru >= 1 && obru <= OBRU_MAX ? (obru - 1) / 5 + 1 : 0;
+}
+/// True while the counter may still rise.
+constexpr bool canEscalate(int obru) { return obru > 0 && obru < OBRU_MAX; }
 
 /// One roster entry.
 struct OBJ {
@@ -49,9 +48,6 @@ struct OBJ {
     i16 SHOT = 0;   ///< kind of fire 1..5; 0 never fires
     i16 DIST = 0;   ///< firing range in pixels
 };
-
-/// Maximum hit points by type code; -1 for a code without a type.
-i16 maxHpOfType(int typ);
 
 /// Every global of the game. One instance is shared by every procedure of a run.
 struct State {

@@ -10,27 +10,20 @@ namespace gs::test {
 namespace {
 
 struct LookCase {
-    const char* name;
+    Look look;
     i16 typ;
-    i16 radar; ///< RADAR while drawing (matters only for the radar machine)
-    i16 SPEED, GX, GY, SHOT, DIST;
+    i16 radar;                    ///< RADAR while drawing (matters only for the radar machine)
     int left, right, top, bottom; ///< drawn extent: x offsets from X, absolute rows
 };
 
 const LookCase LOOKS[] = {
-    {"MISHEN", 0, 1, 0, 20, 60, 0, 0, -10, 10, 440, 500},
-    {"HOUSE", 1, 1, 0, 40, 40, 0, 0, -20, 20, 460, 500},
-    {"BUILDING", 2, 1, 0, 80, 50, 0, 0, -40, 30, 450, 500},
-    {"BUNKER", 3, 1, 0, 80, 60, 0, 0, -40, 30, 440, 500},
-    {"TRANSPORTBTR", 4, 1, 40, 90, 40, 0, 2000, -31, 31, 473, 499},
-    {"LTANK", 5, 1, 35, 60, 50, 2, 200, -35, 35, 474, 499},
-    {"OTANK", 6, 1, 20, 60, 50, 2, 250, -50, 47, 469, 499},
-    {"SAU", 7, 1, 35, 60, 50, 1, 800, -45, 45, 460, 500},
-    {"ROCKETMAN", 8, 1, 5, 10, 10, 3, 650, -14, 8, 485, 499},
-    {"RSZO", 9, 1, 35, 60, 50, 4, 550, -45, 50, 434, 499},
-    {"ENEMYGUN", 10, 1, 0, 60, 50, 1, 900, -30, 18, 452, 500},
-    {"RADARMACH1", 11, 1, 50, 30, 30, 0, 0, -30, 30, 470, 499},
-    {"RADARMACH2", 11, 2, 0, 50, 50, 5, 800, -30, 100, 445, 499},
+    {Look::MISHEN, 0, 1, -10, 10, 440, 500},       {Look::HOUSE, 1, 1, -20, 20, 460, 500},
+    {Look::BUILDING, 2, 1, -40, 30, 450, 500},     {Look::BUNKER, 3, 1, -40, 30, 440, 500},
+    {Look::TRANSPORTBTR, 4, 1, -31, 31, 473, 499}, {Look::LTANK, 5, 1, -35, 35, 474, 499},
+    {Look::OTANK, 6, 1, -50, 47, 469, 499},        {Look::SAU, 7, 1, -45, 45, 460, 500},
+    {Look::ROCKETMAN, 8, 1, -14, 8, 485, 499},     {Look::RSZO, 9, 1, -45, 50, 434, 499},
+    {Look::ENEMYGUN, 10, 1, -30, 18, 452, 500},    {Look::RADARMACH1, 11, 1, -30, 30, 470, 499},
+    {Look::RADARMACH2, 11, 2, -30, 100, 445, 499},
 };
 
 /// A fresh picture with one unit of the given look in slot 1, its values poisoned.
@@ -50,15 +43,16 @@ struct OneUnit : TestGame {
 
 TEST(Sprites, EachLookArmsItsUnitAndLiesWithinItsExtent) {
     for (const LookCase& c : LOOKS) {
-        SCOPED_TRACE(c.name);
+        const UnitKind& kind = unitKind(c.look);
+        SCOPED_TRACE(kind.name);
         OneUnit t(c, 400);
         PAINTOBJ(t.G);
         const OBJ& o = t.G.unit(1);
-        EXPECT_EQ(o.SPEED, c.SPEED);
-        EXPECT_EQ(o.GX, c.GX);
-        EXPECT_EQ(o.GY, c.GY);
-        EXPECT_EQ(o.SHOT, c.SHOT);
-        EXPECT_EQ(o.DIST, c.DIST);
+        EXPECT_EQ(o.SPEED, kind.arms.SPEED);
+        EXPECT_EQ(o.GX, kind.arms.GX);
+        EXPECT_EQ(o.GY, kind.arms.GY);
+        EXPECT_EQ(o.SHOT, kind.arms.SHOT);
+        EXPECT_EQ(o.DIST, kind.arms.DIST);
         EXPECT_EQ(litBox(t.gr), (Box{400 + c.left, c.top, 400 + c.right, c.bottom}));
     }
 }
@@ -66,7 +60,7 @@ TEST(Sprites, EachLookArmsItsUnitAndLiesWithinItsExtent) {
 TEST(Sprites, LooksDependOnlyOnX) {
     // An odd X draws the very same picture one pixel further right.
     for (const LookCase& c : LOOKS) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(unitKind(c.look).name);
         OneUnit even(c, 400), odd(c, 401);
         even.G.unit(1).HEALTH = 1;
         odd.G.OBRU = 9;
@@ -83,7 +77,7 @@ TEST(Sprites, DrawInTheColourInForceLeaveTheStateAloneAndEraseCleanly) {
     // Movement erases units by drawing them again in black before drawing them moved.
     for (const LookCase& c : LOOKS) {
         if (c.typ == T_BUNKER) continue;
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(unitKind(c.look).name);
         OneUnit t(c, 400);
         t.gr.SetColor(5);
         t.gr.SetFillStyle(2, 6);
@@ -110,7 +104,7 @@ TEST(Sprites, SinglePixelsAndTheBuildingsReversedWindowAreDrawn) {
                       {T_BUILDING, 4, 455}, {T_BUILDING, 26, 475}, {T_BUILDING, 25, 475}};
     for (const Px& p : lit) {
         SCOPED_TRACE(testing::Message() << "type " << p.typ << " at X" << p.dx << ", " << p.y);
-        LookCase c{"", p.typ, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        LookCase c{Look::MISHEN, p.typ, 1, 0, 0, 0, 0};
         OneUnit t(c, 400);
         PAINTOBJ(t.G);
         EXPECT_EQ(t.gr.pixel(400 + p.dx, p.y), 15);
@@ -209,7 +203,7 @@ TEST(PaintObj, SkipsDestroyedUnitsAndDrawsUnitsAtZeroHealth) {
 TEST(PaintObj, UnknownTypeCodesDrawAndWriteNothing) {
     for (int typ : {-1, 12, 255, -32768, 32767}) {
         SCOPED_TRACE(typ);
-        LookCase c{"", w16(typ), 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        LookCase c{Look::MISHEN, w16(typ), 1, 0, 0, 0, 0};
         OneUnit t(c, 400);
         t.G.unit(1).GX = 33;
         PAINTOBJ(t.G);
