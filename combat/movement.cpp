@@ -6,6 +6,7 @@
 
 #include "effects/explosions.h"
 #include "render/sprites.h"
+#include "state/texts.h"
 
 namespace gs {
 
@@ -20,15 +21,15 @@ void MOVE(Game& G) {
         // again. The walk always ends: a unit only walks towards the gun, and it
         // overruns the gun before its 16-bit position could wrap past the target.
         while (U.X != G.XS + G.ZN * U.SPEED) {
-            G.gr.SetColor(0);
+            G.gr.SetColor(colour::Black);
             PAINTOBJ(G);
             U.X = w16(U.X + G.ZN);
-            G.gr.SetColor(15);
+            G.gr.SetColor(colour::White);
             PAINTOBJ(G);
             G.Delay(10);
             if (U.X - G.GUNX < 20) {
-                EXPLODE(G, G.GUNX, 500);
-                G.con.WriteLn("УБИТ");
+                EXPLODE(G, G.GUNX, GROUND);
+                G.con.WriteLn(text::OVERRUN);
                 G.LOSE = true;
                 G.con.WaitKey(); // the key stays pending for the replay question
                 return;
@@ -37,14 +38,14 @@ void MOVE(Game& G) {
     }
 }
 
-void RADARMACH(Game& G) {
+void RADARMACH(State& s) {
     // Until a radar machine has been drawn there is no unit to watch.
-    if (G.RDRNMB < 1 || G.RDRNMB > MAXUNITS) return;
-    const int d = std::abs(G.unit(G.RDRNMB).X - G.GUNX);
-    if (G.RADAR == 1 && d < 800)
-        G.RADAR = 2;
-    else if (G.RADAR == 2 && d > 800)
-        G.RADAR = 1;
+    if (s.RDRNMB < 1 || s.RDRNMB > MAXUNITS) return;
+    const int d = std::abs(s.unit(s.RDRNMB).X - s.GUNX);
+    if (s.RADAR == 1 && d < 800)
+        s.RADAR = 2;
+    else if (s.RADAR == 2 && d > 800)
+        s.RADAR = 1;
 }
 
 } // namespace gs

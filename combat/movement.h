@@ -4,5 +4,6 @@
 
 namespace gs {
 void MOVE(Game& G);
-void RADARMACH(Game& G);
+/// The radar machine deploys within 800 pixels of the gun and packs up beyond them.
+void RADARMACH(State& s);
 } // namespace gs

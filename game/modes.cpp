@@ -2,6 +2,7 @@
 
 #include "game/level_file.h"
 #include "platform/runtime_error.h"
+#include "state/texts.h"
 
 #ifndef GS_VERSION
 #define GS_VERSION "0.0.0"
@@ -9,12 +10,8 @@
 
 namespace gs {
 
-const char* const CAMPAIGN_COMPLETE =
-    "Congratulations! You have completed the campaign. Press any key.";
-
 namespace {
 
-constexpr const char* TITLE = "Gorvenshale";
 constexpr int RELEASE_YEAR = 2026;
 
 struct Purchase {
@@ -29,16 +26,15 @@ constexpr Purchase PURCHASES[11] = {
 void menuFrame(Game& G, bool gameType) {
     G.con.ClrScr();
     G.con.GotoXY(15, 1);
-    G.con.WriteLn(TITLE);
-    if (gameType) G.con.WriteLn("Select game type");
-    G.con.GotoXY(10, 5);
-    G.con.WriteLn(gameType ? "1.Campaign" : "1.Play");
-    G.con.GotoXY(10, 6);
-    G.con.WriteLn(gameType ? "2.Custom level" : "2.About");
-    G.con.GotoXY(10, 7);
-    G.con.WriteLn(gameType ? "3.Scirmish" : "3.Quit");
+    G.con.WriteLn(text::TITLE);
+    if (gameType) G.con.WriteLn(text::SELECT_GAME_TYPE);
+    const char* const* points = gameType ? text::GAME_TYPES : text::MAIN_MENU;
+    for (u8 row = 5; row <= 7; ++row) {
+        G.con.GotoXY(10, row);
+        G.con.WriteLn(points[row - 5]);
+    }
     G.con.GotoXY(8, 8);
-    G.con.WriteLn("Select menu point");
+    G.con.WriteLn(text::SELECT_MENU_POINT);
 }
 
 /// Per-level completion shared by every mode: reset, maximum and full hit points.
@@ -94,7 +90,7 @@ void campaign(Game& G, const BattleFn& battle) {
         G.LEV = w16(G.LEV + 1);
         // The last level won ends the campaign with praise, not with a missing file.
         if (probeLevelFile(G.LEV) == RE_FILE_NOT_FOUND) {
-            G.con.WriteLn(CAMPAIGN_COMPLETE);
+            G.con.WriteLn(text::CAMPAIGN_COMPLETE);
             G.con.WaitKey();
             return;
         }
@@ -102,7 +98,7 @@ void campaign(Game& G, const BattleFn& battle) {
 }
 
 void customLevel(Game& G, const BattleFn& battle) {
-    G.con.WriteLn("Enter the level number");
+    G.con.WriteLn(text::ENTER_LEVEL_NUMBER);
     G.con.ReadLn(G.LEV);
     playUntilWon(G, battle, startFileLevel);
 }
@@ -134,8 +130,7 @@ void generateSkirmish(Game& G) {
 
 void skirmish(Game& G, const BattleFn& battle) {
     do {
-        G.con.WriteLn(
-            "Select an enemy difficulty (1-very easy, 2-easy, 3-normal, 4-hard, 5-very hard)");
+        G.con.WriteLn(text::SELECT_DIFFICULTY);
         G.con.ReadLn(G.EIL);
     } while (G.EIL < 1 || G.EIL > 5);
     G.CTS = skirmishBudget(G.EIL);
@@ -145,8 +140,8 @@ void skirmish(Game& G, const BattleFn& battle) {
 }
 
 std::string aboutLine() {
-    return std::string(TITLE) + " version " + GS_VERSION + ", " + std::to_string(RELEASE_YEAR) +
-           ": an artillery game";
+    return std::string(text::TITLE) + " version " + GS_VERSION + ", " +
+           std::to_string(RELEASE_YEAR) + text::ABOUT_TAIL;
 }
 
 void about(Game& G) {

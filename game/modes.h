@@ -39,8 +39,6 @@ void about(Game& G);
 
 /// The About line.
 std::string aboutLine();
-/// Written when the won level was the last file of the Campaign.
-extern const char* const CAMPAIGN_COMPLETE;
 
 /// Shows menus until the player quits or a battle ends the program (LOGIC true).
 void mainLoop(Game& G, const BattleFn& battle);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/png/snapshots.h"
+#include "state/texts.h"
 #include "tests/support/run_game.h"
 
 namespace gs {
@@ -12,8 +13,8 @@ namespace {
 
 using namespace gs::test;
 
-constexpr const char* SHOT_Q = "Enter speed and angle of the shot";
-constexpr const char* REPLAY_Q = "You are defeated. Do you want to play level again? (Y/N)";
+constexpr const char* SHOT_Q = text::SHOT_QUESTION;
+constexpr const char* REPLAY_Q = text::REPLAY_QUESTION;
 constexpr const char* BRIEFING = "Level 1 - Training ground";
 /// Five fugasy shots that take level 1's three targets and two houses in order.
 const std::string WIN_LEVEL_1 = "1\n22 32\n1\n27 38\n1\n31 42\n1\n35 40\n1\n40 38\n";
@@ -32,9 +33,9 @@ TEST(BattleE2E, CustomLevelOneIsWonAndBackToTheMainMenu) {
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(count(r.out, BRIEFING), 1);
     EXPECT_EQ(count(r.out, SHOT_Q), 5);
-    EXPECT_EQ(count(r.out, "VICTORY!!!"), 1);
+    EXPECT_EQ(count(r.out, text::VICTORY), 1);
     EXPECT_EQ(count(r.out, REPLAY_Q), 0);
-    const auto won = r.out.find("VICTORY!!!");
+    const auto won = r.out.find(text::VICTORY);
     EXPECT_NE(r.out.find("3.Quit", won), std::string::npos) << "main menu after the victory";
 }
 
@@ -42,9 +43,9 @@ TEST(BattleE2E, CampaignReachesTheBattleAndNEndsTheProgram) {
     const GameRun r = play("1\n1\n\n" + SELF_HIT + "n\n");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(count(r.out, BRIEFING), 1);
-    EXPECT_EQ(count(r.out, "DEAD"), 1);
+    EXPECT_EQ(count(r.out, text::DEAD), 1);
     EXPECT_EQ(count(r.out, REPLAY_Q), 1);
-    EXPECT_EQ(r.out.find("3.Quit", r.out.find("DEAD")), std::string::npos) << "no menu after N";
+    EXPECT_EQ(r.out.find("3.Quit", r.out.find(text::DEAD)), std::string::npos) << "no menu after N";
 }
 
 TEST(BattleE2E, LostLevelIsReplayedFromItsStartAndThenWon) {
@@ -52,8 +53,8 @@ TEST(BattleE2E, LostLevelIsReplayedFromItsStartAndThenWon) {
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(count(r.out, BRIEFING), 2);
     EXPECT_EQ(count(r.out, REPLAY_Q), 2); // "maybe" is asked again
-    EXPECT_EQ(count(r.out, "VICTORY!!!"), 1);
-    EXPECT_LT(r.out.find("DEAD"), r.out.rfind(BRIEFING));
+    EXPECT_EQ(count(r.out, text::VICTORY), 1);
+    EXPECT_LT(r.out.find(text::DEAD), r.out.rfind(BRIEFING));
 }
 
 TEST(BattleE2E, SnapshotsShowTheFieldAtTheStartAndTheWreckAtTheEnd) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "state/texts.h"
 #include "tests/support/run_game.h"
 
 namespace {
@@ -86,7 +87,7 @@ TEST(DemoE2E, WhenTheKeysRunOutTheKeyboardTakesOverAndTheWholeGameIsRecorded) {
                       cont = (dir / "cont.demo").string();
     const GameRun full = run({"--seed", "9", "--record", whole}, LOST_AND_REPLAYED);
     ASSERT_EQ(full.status, 0) << full.err;
-    ASSERT_EQ(count(full.out, "VICTORY!!!"), 1);
+    ASSERT_EQ(count(full.out, gs::text::VICTORY), 1);
 
     // The first part of the game only: its input ends while the battle waits.
     const std::size_t cut = LOST_AND_REPLAYED.find("y\n") + 2;

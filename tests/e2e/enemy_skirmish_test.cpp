@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "state/texts.h"
+
 namespace gs {
 namespace {
 
@@ -24,16 +26,14 @@ struct Skirmish {
     bool stuck = false; ///< the game stopped answering, or the dialogue never ended
 };
 
-constexpr const char* MENU_Q = "Select menu point";
-constexpr const char* DIFFICULTY_Q = "Select an enemy difficulty";
-constexpr const char* AMMO_Q = "Select a type of the ammunition";
-constexpr const char* SHOT_Q = "Enter speed and angle of the shot";
-constexpr const char* REPLAY_Q = "Do you want to play level again";
+constexpr const char* MENU_Q = text::SELECT_MENU_POINT;
+constexpr const char* DIFFICULTY_Q = text::SELECT_DIFFICULTY;
+constexpr const char* AMMO_Q = text::AMMO_QUESTION;
+constexpr const char* SHOT_Q = text::SHOT_QUESTION;
+constexpr const char* REPLAY_Q = text::REPLAY_QUESTION;
 /// A unit at the gun: the game waits for a key, which is kept for the replay question.
-constexpr const char* OVERRUN = "\xD0\xA3\xD0\x91\xD0\x98\xD0\xA2"; // УБИТ
-const std::array<const char*, 3> EMPTY = {"You have no fugasy ammunition",
-                                          "You have no armor-biting ammunition",
-                                          "You have no tactical nuclear ammunition"};
+constexpr const char* OVERRUN = text::OVERRUN;
+constexpr const auto& EMPTY = text::NO_AMMUNITION;
 
 /// Plays one skirmish at `difficulty`: fugasy while it lasts, then armor-biting, then
 /// nuclear, over a fan of speeds and angles; "N" when the level is lost; Quit after a win.

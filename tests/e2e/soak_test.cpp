@@ -19,6 +19,7 @@
 #include "game/battle.h"
 #include "game/modes.h"
 #include "platform/runtime_error.h"
+#include "state/texts.h"
 
 namespace gs {
 namespace {
@@ -69,7 +70,7 @@ public:
         return take();
     }
     void write(std::string_view bytes) override {
-        if (bytes.find("VICTORY!!!") != std::string_view::npos) ++rec_.victories;
+        if (bytes.find(text::VICTORY) != std::string_view::npos) ++rec_.victories;
         recent_.append(bytes);
         remember(bytes);
     }
@@ -117,9 +118,9 @@ private:
             throw TooLong("more than six hours of game time");
         const std::string said = recent_;
         recent_.clear();
-        if (contains(said, "Select game type")) {
+        if (contains(said, text::SELECT_GAME_TYPE)) {
             type(std::to_string(static_cast<int>(plan_.mode)));
-        } else if (contains(said, "Select menu point")) {
+        } else if (contains(said, text::SELECT_MENU_POINT)) {
             if (!started_ && chance(0.05) && !aboutSeen_) {
                 aboutSeen_ = true;
                 type("2");
@@ -127,16 +128,16 @@ private:
                 type(started_ ? "3" : "1"); // after a won level: Quit
                 started_ = true;
             }
-        } else if (contains(said, "Enter the level number")) {
+        } else if (contains(said, text::ENTER_LEVEL_NUMBER)) {
             type(std::to_string(plan_.level));
-        } else if (contains(said, "Select an enemy difficulty")) {
+        } else if (contains(said, text::SELECT_DIFFICULTY)) {
             static const int refused[] = {-1, 0, 6, 9, 300};
             if (chance(0.1)) type(std::to_string(refused[uniform(0, 4)])); // asked again
             type(std::to_string(plan_.difficulty));
-        } else if (contains(said, "Select a type of the ammunition")) {
+        } else if (contains(said, text::AMMO_QUESTION)) {
             int ammo = chance(0.05) ? uniform(-1, 4) : uniform(1, 3);
             type(numberOr(std::to_string(ammo)));
-        } else if (contains(said, "Enter speed and angle of the shot")) {
+        } else if (contains(said, text::SHOT_QUESTION)) {
             ++rec_.shots;
             int v = uniform(-200, 400), a = uniform(-360, 360);
             if (chance(plan_.aim)) {
@@ -164,11 +165,11 @@ private:
         } else {
             // A key wait: the battle's first picture, About, a unit at the gun, the end of
             // the campaign. Enter starts an empty line that the next read ignores.
-            if (contains(said, "VICTORY!!!")) rec_.won = true;
+            if (contains(said, text::VICTORY)) rec_.won = true;
             keys_ += '\n';
             return;
         }
-        if (contains(said, "VICTORY!!!")) rec_.won = true;
+        if (contains(said, text::VICTORY)) rec_.won = true;
     }
 
     Plan plan_;

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <regex>
 
+#include "state/texts.h"
 #include "tests/support/run_game.h"
 
 namespace {
@@ -17,7 +18,7 @@ TEST(SpineE2E, MenusAboutAndQuitInPlainText) {
     GameRun r = runGame(kQuick, "0\n2\n\n3\n");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(count(r.out, "Select menu point"), 3);
+    EXPECT_EQ(count(r.out, gs::text::SELECT_MENU_POINT), 3);
     EXPECT_EQ(count(r.out, "Gorvenshale version"), 1);
     EXPECT_EQ(r.out.find('\x1b'), std::string::npos); // no control sequences
     EXPECT_EQ(r.out.find('\r'), std::string::npos);   // plain line ends
@@ -38,7 +39,7 @@ TEST(SpineE2E, RuntimeErrorReportAndExitStatus) {
     GameRun ended = runGame(kQuick, "1\n"); // the game-type menu waits for input that never comes
     EXPECT_EQ(ended.status, 100);
     EXPECT_TRUE(std::regex_search(ended.err, std::regex("^Runtime error 100 at \\$")));
-    EXPECT_EQ(count(ended.out, "Select game type"), 1);
+    EXPECT_EQ(count(ended.out, gs::text::SELECT_GAME_TYPE), 1);
     EXPECT_EQ(runGame(kQuick, "").status, 100);
 }
 

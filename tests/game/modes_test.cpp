@@ -7,6 +7,7 @@
 
 #include "game/modes.h"
 #include "platform/runtime_error.h"
+#include "state/texts.h"
 #include "tests/support/harness.h"
 
 namespace gs {
@@ -193,7 +194,7 @@ TEST_F(FileModes, CampaignRunsTheLevelsInOrderAndEndsWithPraise) {
     EXPECT_EQ(b.seen[2].LEV, 2);
     EXPECT_EQ(b.seen[2].unit(2).HEALTH, 500);
     // Level 3 has no file: the campaign is complete, a key returns to the main menu.
-    EXPECT_EQ(count(t.term.output, CAMPAIGN_COMPLETE), 1);
+    EXPECT_EQ(count(t.term.output, text::CAMPAIGN_COMPLETE), 1);
     EXPECT_EQ(count(t.term.output, "1.Play"), 2);
 
     test::TestGame n("1\n1\n");

@@ -1,0 +1,38 @@
+// Every text the player reads in the console, in one place: the game writes them from
+// here, and the automatic players recognise the questions by the same texts.
+#pragma once
+
+namespace gs::text {
+
+// The menus.
+constexpr const char* TITLE = "Gorvenshale";
+constexpr const char* SELECT_MENU_POINT = "Select menu point";
+constexpr const char* SELECT_GAME_TYPE = "Select game type";
+constexpr const char* MAIN_MENU[3] = {"1.Play", "2.About", "3.Quit"};
+constexpr const char* GAME_TYPES[3] = {"1.Campaign", "2.Custom level", "3.Scirmish"};
+constexpr const char* ENTER_LEVEL_NUMBER = "Enter the level number";
+constexpr const char* SELECT_DIFFICULTY =
+    "Select an enemy difficulty (1-very easy, 2-easy, 3-normal, 4-hard, 5-very hard)";
+/// About: the title, then " version X, YEAR" and this.
+constexpr const char* ABOUT_TAIL = ": an artillery game";
+/// Written when the won level was the last file of the Campaign.
+constexpr const char* CAMPAIGN_COMPLETE =
+    "Congratulations! You have completed the campaign. Press any key.";
+
+// The battle.
+constexpr const char* AMMO_QUESTION =
+    "Select a type of the ammunition (1-fugasy, 2-armor-biting, 3-tactical nuclear";
+constexpr const char* SHOT_QUESTION = "Enter speed and angle of the shot";
+constexpr const char* REPLAY_QUESTION = "You are defeated. Do you want to play level again? (Y/N)";
+/// The empty-stock message of each ammunition code 1..3.
+constexpr const char* NO_AMMUNITION[3] = {"You have no fugasy ammunition",
+                                          "You have no armor-biting ammunition",
+                                          "You have no tactical nuclear ammunition"};
+/// Written when a turn begins with nothing left to fire: the level is lost.
+constexpr const char* NO_SHELLS_LEFT = "You have no ammunition left";
+constexpr const char* DEAD = "DEAD";
+constexpr const char* VICTORY = "VICTORY!!!";
+/// A unit has reached the gun.
+constexpr const char* OVERRUN = "УБИТ";
+
+} // namespace gs::text
