@@ -6,32 +6,44 @@
 #include "air/raids.h"
 
 #include "air/aircraft.h"
+#include "combat/damage.h"
 #include "effects/explosions.h"
 
 namespace gs {
 
-void BOMBER(Game& G, i16 BXP1) {
-    const int B = BXP1;
-    Graph& g = G.gr;
-    g.Line(B - 75, 50, B - 65, 40);   // nose, upper edge
-    g.Line(B - 65, 40, B + 65, 40);   // back of the fuselage
-    g.Line(B + 75, 20, B + 65, 40);   // fin, front edge
-    g.Line(B + 75, 20, B + 95, 20);   // fin, top
-    g.Line(B + 93, 40, B + 95, 20);   // fin, rear edge
-    g.Line(B + 93, 40, B + 100, 40);  // tail, top
-    g.Line(B + 100, 50, B + 100, 40); // tail, rear end
-    g.Line(B + 100, 50, B + 65, 60);  // tail, lower edge
-    g.Line(B - 70, 60, B + 65, 60);   // belly
-    g.Line(B - 70, 60, B - 75, 50);   // nose, lower edge
-    g.Line(B - 30, 47, B + 30, 47);   // wing, front edge
-    g.Line(B - 35, 50, B - 30, 47);   // wing tip, upper
-    g.Line(B - 35, 50, B - 30, 53);   // wing tip, lower
-    g.Line(B + 30, 47, B - 30, 53);   // wing, diagonal
+namespace {
+
+// The outline, as lines from (BXP1 + x1, y1) to (BXP1 + x2, y2).
+constexpr AircraftLine BOMBER_LINES[] = {
+    {-75, 50, -65, 40}, // nose, upper edge
+    {-65, 40, 65, 40},  // back of the fuselage
+    {75, 20, 65, 40},   // fin, front edge
+    {75, 20, 95, 20},   // fin, top
+    {93, 40, 95, 20},   // fin, rear edge
+    {93, 40, 100, 40},  // tail, top
+    {100, 50, 100, 40}, // tail, rear end
+    {100, 50, 65, 60},  // tail, lower edge
+    {-70, 60, 65, 60},  // belly
+    {-70, 60, -75, 50}, // nose, lower edge
+    {-30, 47, 30, 47},  // wing, front edge
+    {-35, 50, -30, 47}, // wing tip, upper
+    {-35, 50, -30, 53}, // wing tip, lower
+    {30, 47, -30, 53},  // wing, diagonal
+};
+
+/// A falling bomb: a 21-pixel dash under the bomber, drawn 4 rows above its height.
+void drawBomb(Game& G, i16 x, i16 height) {
+    const i16 row = rowAbove(height + 4);
+    G.gr.Rectangle(w16(x - 10), row, w16(x + 10), row);
 }
+
+} // namespace
+
+void BOMBER(Game& G, i16 BXP1) { drawAircraft(G, BOMBER_LINES, BXP1); }
 
 void CARPETBOMBING(Game& G) {
     const i16 ASP1 = w16(G.Random(40));
-    if (!(ASP1 > 20 && G.OBRU == 15 && G.RDR == 1)) return;
+    if (!(ASP1 > 20 && G.OBRU == OBRU_CARPETBOMBING && G.RDR == 1)) return;
 
     const i16 BTZ = 1;
     // Entries 1..10: height of each bomb over the ground line (430 while still
@@ -48,27 +60,25 @@ void CARPETBOMBING(Game& G) {
 
     i16 TIME1 = 0;
     do {
-        G.gr.SetColor(15);
+        G.gr.SetColor(colour::White);
         BOMBER(G, BOPX1);
         for (int i = 1; i <= 10; ++i) {
             if (i * BTZ <= TIME1) {
                 const std::int64_t t = TIME1 - i * BTZ;
                 BOMBS[i] = w16(430 - 5 * t * t);
             }
-            if (BOMBS[i] > 0 && BOMBS[i] <= 430)
-                G.gr.Rectangle(BOPX1 - 10, 496 - BOMBS[i], BOPX1 + 10, 496 - BOMBS[i]);
+            if (BOMBS[i] > 0 && BOMBS[i] <= 430) drawBomb(G, BOPX1, BOMBS[i]);
         }
         G.Delay(10);
-        G.gr.SetColor(0);
+        G.gr.SetColor(colour::Black);
         BOMBER(G, BOPX1);
         for (int i = 1; i <= 10; ++i) {
-            G.gr.SetColor(0);
-            G.gr.Rectangle(BOPX1 - 10, 496 - BOMBS[i], BOPX1 + 10, 496 - BOMBS[i]);
+            G.gr.SetColor(colour::Black);
+            drawBomb(G, BOPX1, BOMBS[i]);
             if (BOMBS[i] <= 0 && BOMBS[10 + i] == 0) {
-                EXPLODE(G, BOPX1, 500);
+                EXPLODE(G, BOPX1, GROUND);
                 BOMBS[10 + i] = 1;
-                const int d = std::abs(BOPX1 - G.GUNX);
-                if (d < 150) G.GUNHP = w16(G.GUNHP - 600 + 2 * d);
+                hitGun(G, BOPX1, BOMB);
             }
         }
         BOPX1 = w16(BOPX1 - 25);

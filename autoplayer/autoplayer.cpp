@@ -10,25 +10,16 @@
 #include "combat/flight.h"
 #include "game/modes.h"
 #include "platform/runtime_error.h"
+#include "state/texts.h"
 
 namespace gs {
 
 namespace {
 
-/// What the player knows of a unit type from its look: how it moves, how big a target
-/// it is, and how it fires. The radar truck has two looks.
-struct Known {
-    int speed, gx, gy, shot, dist;
-};
-
-Known knownOf(const State& s, const OBJ& o) {
-    static constexpr Known table[UNIT_TYPES] = {
-        {0, 20, 60, 0, 0},     {0, 40, 40, 0, 0},    {0, 80, 50, 0, 0},    {0, 80, 60, 0, 0},
-        {40, 90, 40, 0, 2000}, {35, 60, 50, 2, 200}, {20, 60, 50, 2, 250}, {35, 60, 50, 1, 800},
-        {5, 10, 10, 3, 650},   {35, 60, 50, 4, 550}, {0, 60, 50, 1, 900},  {50, 30, 30, 0, 0},
-    };
-    if (o.TYP == T_RADARMACH && s.RADAR != 1) return {0, 50, 50, 5, 800};
-    if (o.TYP >= 0 && o.TYP < UNIT_TYPES) return table[o.TYP];
+/// What the player knows of a unit from its look: how it moves, how big a target it is,
+/// and how it fires.
+Arms knownOf(const State& s, const OBJ& o) {
+    if (const auto look = lookOf(o.TYP, s.RADAR)) return unitKind(*look).arms;
     return {o.SPEED, o.GX, o.GY, o.SHOT, o.DIST}; // an unknown look: trust the record
 }
 
@@ -48,22 +39,22 @@ double fireThreat(int shot) {
 
 /// How much the player wants this unit gone, on top of the plain need to destroy it.
 double priority(const State& s, const OBJ& o) {
-    const Known k = knownOf(s, o);
+    const Arms k = knownOf(s, o);
     const int dist = o.X - s.GUNX;
     const int adist = std::abs(dist);
     double p = 0;
-    if (k.shot > 0) {
-        if (adist > 100 && adist < k.dist) {
-            p += fireThreat(k.shot);
-        } else if (k.speed > 0 && adist >= k.dist) {
+    if (k.SHOT > 0) {
+        if (adist > 100 && adist < k.DIST) {
+            p += fireThreat(k.SHOT);
+        } else if (k.SPEED > 0 && adist >= k.DIST) {
             // Mobile units advance about every other turn.
-            const double turns = 2.0 * (adist - k.dist) / k.speed;
-            p += fireThreat(k.shot) / (1 + turns / 2);
+            const double turns = 2.0 * (adist - k.DIST) / k.SPEED;
+            p += fireThreat(k.SHOT) / (1 + turns / 2);
         }
     }
-    if (k.speed > 0) {
+    if (k.SPEED > 0) {
         // A unit that reaches the gun ends the battle at once.
-        const double turns = 2.0 * std::max(0, dist - 19) / k.speed;
+        const double turns = 2.0 * std::max(0, dist - 19) / k.SPEED;
         p += 1500 / (1 + turns);
     }
     if (o.TYP == T_RADARMACH && s.RADAR == 1) p += 300; // before it stops and deploys
@@ -106,13 +97,6 @@ const std::vector<Aim>& aims() {
 
 } // namespace
 
-void shotVelocity(i16 V, i16 A, i16& DX, i16& DY) {
-    const long double rad = static_cast<long double>(A) / 57.0L;
-    const long double v = V;
-    DX = w16(static_cast<std::int64_t>(std::nearbyint(v * std::cos(rad))));
-    DY = w16(static_cast<std::int64_t>(std::nearbyint(v * std::sin(rad))));
-}
-
 i16 stopColumn(const State& s, i16 DX, i16 DY) {
     // The boxes as the next picture will arm them: standing units by their look,
     // destroyed ones empty.
@@ -122,10 +106,10 @@ i16 stopColumn(const State& s, i16 DX, i16 DY) {
         const OBJ& o = s.unit(i);
         if (o.UVIS != 0) continue;
         OBJ b = o;
-        const Known k = knownOf(s, o);
-        b.GX = static_cast<i16>(k.gx);
-        b.GY = static_cast<i16>(k.gy);
-        top = std::max(top, k.gy);
+        const Arms k = knownOf(s, o);
+        b.GX = k.GX;
+        b.GY = k.GY;
+        top = std::max<int>(top, k.GY);
         boxes.push_back(b);
     }
     i16 X = 0, Y = 0;
@@ -141,7 +125,7 @@ i16 stopColumn(const State& s, i16 DX, i16 DY) {
     return w16(s.GUNX + X);
 }
 
-Shot planShot(Game& G) {
+Shot planShot(const State& G) {
     // Candidate stop columns, each with one speed and angle that reaches it.
     std::map<int, const Aim*> columns;
     for (const Aim& a : aims()) columns.emplace(stopColumn(G, a.DX, a.DY), &a);
@@ -163,8 +147,7 @@ Shot planShot(Game& G) {
     const double scarcity = capacity > 0 ? need / capacity : 10;
     const double thrift = std::clamp((scarcity - 0.4) * 1.5, 0.0, 1.0);
 
-    Game scratch(G.gr, G.con, G.clk, G.rnd);
-    scratch.state() = G.state();
+    State scratch = G;
 
     Shot best;
     best.value = -1e18;
@@ -225,9 +208,9 @@ void AutoTerminal::answer() {
         const auto p = recent_.rfind(text);
         return p == std::string::npos ? -1 : static_cast<long>(p);
     };
-    const long ammoQ = at("Select a type of the ammunition");
-    const long shotQ = at("Enter speed and angle of the shot");
-    const long replayQ = at("Do you want to play level again?");
+    const long ammoQ = at(text::AMMO_QUESTION);
+    const long shotQ = at(text::SHOT_QUESTION);
+    const long replayQ = at(text::REPLAY_QUESTION);
     std::string line;
     if (replayQ >= 0 && replayQ > ammoQ && replayQ > shotQ) {
         line.assign(1, replays > 0 ? 'Y' : 'N');
@@ -239,8 +222,8 @@ void AutoTerminal::answer() {
         if (static_cast<int>(shots.size()) >= maxShots) raiseRuntimeError(RE_INPUT_ENDED);
         planned_ = game_ ? planShot(*game_) : Shot{A_FUGASY, 30, 45, 0, 0, 0, 0};
         line = std::to_string(planned_.ammo);
-    } else if (recent_.find("Select menu point") != std::string::npos &&
-               recent_.find("Select game type") == std::string::npos) {
+    } else if (recent_.find(text::SELECT_MENU_POINT) != std::string::npos &&
+               recent_.find(text::SELECT_GAME_TYPE) == std::string::npos) {
         line = "3"; // back at the main menu once the play is over: Quit
     }
     // Anything else is a wait for a key (the battle's start, the overrun): Enter, which

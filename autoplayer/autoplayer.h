@@ -27,17 +27,13 @@ struct Shot {
     int selfDamage = 0; ///< hit points it should take off the player's own gun
 };
 
-/// The shell's velocity per flight step for a typed speed and angle, as the gun's
-/// sight turns them (angle in degrees over 57.0, rounded to the nearest, ties even).
-void shotVelocity(i16 V, i16 A, i16& DX, i16& DY);
-
 /// The screen column where a shell of velocity (DX, DY) stops over the roster as it
 /// stands; hit boxes are those the units will have when the picture is next drawn.
 i16 stopColumn(const State& s, i16 DX, i16 DY);
 
-/// Chooses the best shot for the battle in its current state. Reads the state only;
-/// `G` lends its services to a scratch copy on which the damage rule is tried out.
-Shot planShot(Game& G);
+/// Chooses the best shot for the battle in its current state, trying the damage rule
+/// out on a scratch copy of the state.
+Shot planShot(const State& G);
 
 /// A terminal on which the automatic player answers. Plug it under the game's console;
 /// attach it to the game once the game exists.

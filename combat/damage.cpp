@@ -6,43 +6,37 @@ namespace gs {
 
 namespace {
 
-/// Blast of one ammunition type: reach (strict) and loss at distance d, for units and
-/// for the gun, which is built to take less from a fugasy shell.
-struct Blast {
-    int unitReach, unitBase, unitSlope;
-    int gunReach, gunBase, gunSlope;
-};
-
-const Blast* blastOf(i16 snaryad) {
-    static constexpr Blast table[3] = {
-        {80, 500, 2, 80, 200, 2},     // fugasy
-        {40, 1000, 3, 40, 1000, 3},   // armor-biting
-        {250, 2000, 3, 250, 1000, 3}, // tactical nuclear
-    };
-    return (snaryad >= A_FUGASY && snaryad <= A_NUCLEAR) ? &table[snaryad - 1] : nullptr;
+/// The loss at `distance` from the impact, or 0 out of the blast's reach.
+int lossAt(const Blast& blast, int distance) {
+    return distance < blast.reach ? blast.base - blast.slope * distance : 0;
 }
 
 } // namespace
 
-void URONIX(Game& G, i16 X12) {
-    const Blast* b = blastOf(G.SNARYAD);
-    if (!b) return;
-    const int g = std::abs(X12 - G.GUNX);
-    for (int INP10 = 1; INP10 <= G.units(); ++INP10) {
-        OBJ& o = G.unit(INP10);
-        const int d = std::abs(X12 - o.X);
-        if (d < b->unitReach) o.HEALTH = w16(o.HEALTH - (b->unitBase - b->unitSlope * d));
+void hitGun(State& s, int impactX, const Blast& blast) {
+    const int distance = std::abs(impactX - s.GUNX);
+    if (distance < blast.reach) s.GUNHP = w16(s.GUNHP - lossAt(blast, distance));
+}
+
+void URONIX(State& s, i16 X12) {
+    if (s.SNARYAD < A_FUGASY || s.SNARYAD > A_NUCLEAR) return;
+    const ShellBlast& blast = PLAYER_BLASTS[s.SNARYAD - A_FUGASY];
+    for (int INP10 = 1; INP10 <= s.units(); ++INP10) {
+        OBJ& unit = s.unit(INP10);
+        const int distance = std::abs(X12 - unit.X);
+        if (distance < blast.units.reach)
+            unit.HEALTH = w16(unit.HEALTH - lossAt(blast.units, distance));
         // The gun's test sits inside the roster loop: a shell near the gun hurts it once
         // for every roster entry, destroyed ones included.
-        if (g < b->gunReach) G.GUNHP = w16(G.GUNHP - (b->gunBase - b->gunSlope * g));
+        hitGun(s, X12, blast.gun);
     }
 }
 
-void SPLASH(Game& G) {
-    const int col = G.GUNX + G.X;
-    for (int i = 1; i <= G.units(); ++i) {
-        OBJ& o = G.unit(i);
-        if (std::abs(col - o.X) < G.RAST) o.HEALTH = w16(o.HEALTH - G.URON);
+void SPLASH(State& s) {
+    const int column = s.GUNX + s.X;
+    for (int i = 1; i <= s.units(); ++i) {
+        OBJ& unit = s.unit(i);
+        if (std::abs(column - unit.X) < s.RAST) unit.HEALTH = w16(unit.HEALTH - s.URON);
     }
 }
 

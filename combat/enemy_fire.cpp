@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "combat/damage.h"
 #include "combat/projectile.h"
 #include "effects/explosions.h"
 
@@ -34,64 +35,45 @@ void solution(const Aim& a, bool steep, long double& COSA1, long double& SINA1) 
 
 i16 roundToI16(long double v) { return w16(static_cast<std::int64_t>(std::nearbyint(v))); }
 
-/// The gun loses 200 - d within `reach` pixels of the impact column.
-void hitGun(Game& G, int impactX, int reach) {
-    const int d = std::abs(impactX - G.GUNX);
-    if (d < reach) G.GUNHP = w16(G.GUNHP - (200 - d));
-}
-
 /// Kinds 1 and 2: one shell on an exact parabola, time step 1.
 void shell(Game& G, const OBJ& U, const Aim& a, bool steep) {
     long double COSA1, SINA1;
     solution(a, steep, COSA1, SINA1);
-    i16 DXX1 = w16(-roundToI16(COSA1 * a.SPD1) + G.Random(20) - 10);
-    i16 DYY1 = w16(roundToI16(SINA1 * a.SPD1) + G.Random(10) - 5);
+    const i16 DXX1 = w16(-roundToI16(COSA1 * a.SPD1) + G.Random(20) - 10);
+    const i16 DYY1 = w16(roundToI16(SINA1 * a.SPD1) + G.Random(10) - 5);
     const int X = U.X;
     i16 BLP1 = 0, BLPY = 5;
     std::int64_t TMM1 = 0; // whole time steps: the positions are exact integers
     do {
-        G.gr.SetColor(15);
-        G.gr.Circle(X + BLP1, 500 - BLPY, 3);
+        G.gr.SetColor(colour::White);
+        G.gr.Circle(w16(X + BLP1), rowAbove(BLPY), 3);
         G.Delay(50);
-        G.gr.SetColor(0);
-        G.gr.Circle(X + BLP1, 500 - BLPY, 3);
+        G.gr.SetColor(colour::Black);
+        G.gr.Circle(w16(X + BLP1), rowAbove(BLPY), 3);
         BLP1 = w16(DXX1 * TMM1);
         BLPY = w16(DYY1 * TMM1 - 5 * TMM1 * TMM1);
         ++TMM1;
     } while (!(BLPY < 0));
-    EXPLODE(G, X + BLP1, 500);
-    hitGun(G, X + BLP1, 200);
-}
-
-/// Lock-on of the guided rocket: the slope from the rocket to the gun column lies
-/// within the tolerance DFR1 of the rocket's own descent. When the rocket stands
-/// exactly over that column the slope has no value, and the rocket keeps climbing
-/// and seeking rather than locking on.
-bool lockedOn(i16 BLP2, i16 BLPY2, i16 GUNX, i16 DXX1, i16 DYY1, i16 DFR1) {
-    if (!(DYY1 < 0)) return false;
-    const int den = BLP2 - GUNX;
-    if (den == 0 || DXX1 == 0) return false;
-    const long double S = static_cast<long double>(BLPY2) / den;
-    const long double Lo = static_cast<long double>(std::abs(DYY1 + DFR1)) / DXX1;
-    const long double Hi = static_cast<long double>(std::abs(DYY1 - DFR1)) / DXX1;
-    return S > Lo && S < Hi;
+    EXPLODE(G, w16(X + BLP1), GROUND);
+    hitGun(G, X + BLP1, ENEMY_SHELL);
 }
 
 /// Kind 3: the guided rocket climbs on a fixed launch, seeks the gun on the way
 /// down and dives at it, accelerating, once it is locked on or near the ground.
+/// When it stands exactly over the gun's column it cannot lock on, and keeps seeking.
 void rocket(Game& G, const OBJ& U) {
     const int X = U.X;
     i16 BLPY = 5, BLP1 = 10, DXX1 = -45, DYY1 = 65, BLP2 = 0, BLPY2 = 0, DFR1 = 0;
     const i16 DDY1 = 10;
-    G.gr.SetColor(15);
+    G.gr.SetColor(colour::White);
     do {
         BLP2 = w16(BLP1 + tenthAway(DXX1));
         BLPY2 = w16(BLPY + tenthAway(DYY1));
-        G.gr.SetColor(15);
-        G.gr.Circle(X + BLP2, 500 - BLPY2, 3);
+        G.gr.SetColor(colour::White);
+        G.gr.Circle(w16(X + BLP2), rowAbove(BLPY2), 3);
         G.Delay(10);
-        G.gr.SetColor(0);
-        G.gr.Circle(X + BLP2, 500 - BLPY2, 3);
+        G.gr.SetColor(colour::Black);
+        G.gr.Circle(w16(X + BLP2), rowAbove(BLPY2), 3);
         DYY1 = w16(DYY1 - tenthAway(DDY1));
         BLP1 = BLP2;
         BLPY = BLPY2;
@@ -99,32 +81,30 @@ void rocket(Game& G, const OBJ& U) {
             do DFR1 = w16(G.Random(40) - 10);
             while (!(DFR1 < std::abs(DYY1)));
         }
-        G.gr.SetColor(0);
-    } while (!(lockedOn(BLP2, BLPY2, G.GUNX, DXX1, DYY1, DFR1) || BLPY <= 1));
+        G.gr.SetColor(colour::Black);
+    } while (!((DYY1 < 0 && pointsAtGun(BLP2, BLPY2, G.GUNX, DXX1, DYY1, DFR1)) || BLPY <= 1));
 
     // The dive: a grey smoke trail with a yellow head, left on the picture.
     do {
-        G.gr.SetColor(0);
-        BLP2 = w16(BLP1 + tenthAway(DXX1));
-        BLPY2 = w16(BLPY + tenthAway(DYY1));
-        DXX1 = w16(scaleEven(DXX1, 111));
-        DYY1 = w16(scaleEven(DYY1, 113));
-        G.gr.SetFillStyle(1, 7);
-        G.gr.FillEllipse(X + BLP1, 500 - BLPY, 5, 5);
-        G.gr.SetFillStyle(1, 14);
-        G.gr.FillEllipse(X + BLP2, 500 - BLPY2, 5, 5);
+        G.gr.SetColor(colour::Black);
+        diveStep(GUIDED_ROCKET_DIVE, BLP1, BLPY, DXX1, DYY1, BLP2, BLPY2);
+        G.gr.SetFillStyle(1, colour::LightGrey);
+        G.gr.FillEllipse(w16(X + BLP1), rowAbove(BLPY), 5, 5);
+        G.gr.SetFillStyle(1, colour::Yellow);
+        G.gr.FillEllipse(w16(X + BLP2), rowAbove(BLPY2), 5, 5);
         G.Delay(10);
         BLPY = BLPY2;
         BLP1 = BLP2;
     } while (!(BLPY2 < 0 || BLP2 < -2000));
-    EXPLODE(G, X + BLP1, 500);
-    hitGun(G, X + BLP1, 200);
+    EXPLODE(G, w16(X + BLP1), GROUND);
+    hitGun(G, X + BLP1, ENEMY_SHELL);
 }
 
 /// Kind 4: five rockets one after another from the launcher's rails, fanned out
 /// by a fixed pattern, each integrated in steps of a tenth.
 void salvo(Game& G, const OBJ& U, const Aim& a) {
     const int X = U.X;
+    const int RAILS = 40; // the rockets leave this far right of the launcher's X
     const i16 DDY1 = 10;
     for (int NINP = 1; NINP <= 5; ++NINP) {
         i16 BLP1 = 0, BLPY = 20, BLP2 = 0, BLPY2 = 0;
@@ -133,20 +113,20 @@ void salvo(Game& G, const OBJ& U, const Aim& a) {
         i16 DXX1 = w16(2 - NINP - roundToI16(COSA1 * a.SPD1));
         i16 DYY1 = w16(1 - NINP + roundToI16(SINA1 * a.SPD1));
         do {
-            G.gr.SetColor(0);
+            G.gr.SetColor(colour::Black);
             BLP2 = w16(BLP1 + tenthAway(DXX1));
             BLPY2 = w16(BLPY + tenthAway(DYY1));
-            G.gr.SetFillStyle(1, 14);
-            G.gr.FillEllipse(X + BLP2 + 40, 500 - BLPY2, 5, 5);
-            G.gr.SetFillStyle(1, 7);
-            G.gr.FillEllipse(X + BLP1 + 40, 500 - BLPY, 5, 5);
+            G.gr.SetFillStyle(1, colour::Yellow);
+            G.gr.FillEllipse(w16(X + BLP2 + RAILS), rowAbove(BLPY2), 5, 5);
+            G.gr.SetFillStyle(1, colour::LightGrey);
+            G.gr.FillEllipse(w16(X + BLP1 + RAILS), rowAbove(BLPY), 5, 5);
             G.Delay(5);
             DYY1 = w16(DYY1 - tenthAway(DDY1));
             BLP1 = BLP2;
             BLPY = BLPY2;
         } while (!(BLPY <= 1));
-        EXPLODE(G, X + BLP1 + 40, 500);
-        hitGun(G, X + BLP1, 80); // scored from the launcher's column, not the rails
+        EXPLODE(G, w16(X + BLP1 + RAILS), GROUND);
+        hitGun(G, X + BLP1, SALVO_ROCKET); // scored from the launcher's column, not the rails
     }
     G.Delay(100);
 }
@@ -154,15 +134,13 @@ void salvo(Game& G, const OBJ& U, const Aim& a) {
 } // namespace
 
 void AISHOT(Game& G) {
+    // The aiming spread of each band of the escalation counter, in pixels.
+    static constexpr i16 SPREAD[4] = {0, 200, 130, 50};
     G.reseed();
     for (int INP11 = 1; INP11 <= G.units(); ++INP11) {
         const OBJ& U = G.unit(INP11);
-        if (G.OBRU >= 1 && G.OBRU <= 5)
-            G.POGR = 200;
-        else if (G.OBRU >= 6 && G.OBRU <= 10)
-            G.POGR = 130;
-        else if (G.OBRU >= 11 && G.OBRU <= 15)
-            G.POGR = 50;
+        // A counter outside its bands (never in play) keeps the spread it had.
+        if (const int band = escalationBand(G.OBRU)) G.POGR = SPREAD[band];
 
         Aim a;
         // A unit without range has no launch speed; it cannot fire either.
@@ -178,7 +156,7 @@ void AISHOT(Game& G) {
         case 3: rocket(G, U); break;
         case 4: salvo(G, U, a); break;
         case 5:
-            if (G.OBRU < 15) G.OBRU = w16(G.OBRU + 1);
+            if (G.OBRU < OBRU_MAX) G.OBRU = w16(G.OBRU + 1);
             break;
         default: break; // no other kind of fire exists
         }

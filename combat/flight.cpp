@@ -4,6 +4,13 @@
 
 namespace gs {
 
+void shotVelocity(i16 V, i16 A, i16& DX, i16& DY) {
+    const long double radians = static_cast<long double>(A) / 57.0L;
+    const long double speed = V;
+    DX = w16(static_cast<std::int64_t>(std::nearbyint(speed * std::cos(radians))));
+    DY = w16(static_cast<std::int64_t>(std::nearbyint(speed * std::sin(radians))));
+}
+
 void shellAt(i16 DX, i16 DY, i16 T, i16& X, i16& Y) {
     const std::int64_t t = T;
     X = w16(DX * t);
@@ -12,9 +19,9 @@ void shellAt(i16 DX, i16 DY, i16 T, i16& X, i16& Y) {
 
 bool inHitBox(const OBJ& o, i16 GUNX, i16 X, i16 Y) {
     // Half the box width, ties to the even neighbour (every real width is even).
-    const int h = static_cast<int>(std::nearbyint(static_cast<long double>(o.GX) / 2));
-    const int col = GUNX + X;
-    return o.X - h < col && o.X + h > col && o.GY > Y;
+    const int halfWidth = static_cast<int>(divEven(o.GX, 2));
+    const int column = GUNX + X;
+    return o.X - halfWidth < column && o.X + halfWidth > column && o.GY > Y;
 }
 
 void FLY(Game& G) {
@@ -25,11 +32,11 @@ void FLY(Game& G) {
     do {
         // The circle shows the position of the previous pass; the stop point is left
         // for the explosion to mark.
-        G.gr.SetColor(15);
-        G.gr.Circle(w16(G.GUNX + G.X), w16(GROUND - G.Y), 3);
+        G.gr.SetColor(colour::White);
+        G.gr.Circle(w16(G.GUNX + G.X), rowAbove(G.Y), 3);
         G.Delay(50);
-        G.gr.SetColor(0);
-        G.gr.Circle(w16(G.GUNX + G.X), w16(GROUND - G.Y), 3);
+        G.gr.SetColor(colour::Black);
+        G.gr.Circle(w16(G.GUNX + G.X), rowAbove(G.Y), 3);
         shellAt(G.DX, G.DY, G.T, G.X, G.Y);
         G.T = w16(G.T + 1);
         // Every entry is tested; a destroyed unit has an empty box and stops nothing.

@@ -3,6 +3,11 @@
 #include "state/game.h"
 
 namespace gs {
+/// The shell's velocity per flight step, DX and DY, for a typed speed V and angle A in
+/// degrees: the angle is turned into radians with 57.0 (so a vertical shot tips slightly
+/// left) and each product is rounded to the nearest integer, ties to even.
+void shotVelocity(i16 V, i16 A, i16& DX, i16& DY);
+
 /// Animates the shell from DX, DY until it enters a hit box or the ground;
 /// leaves the stop point in X, Y (relative to GUNX and the ground line).
 void FLY(Game& G);

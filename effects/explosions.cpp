@@ -1,24 +1,16 @@
 #include "effects/explosions.h"
 
-#include <cmath>
-
 namespace gs {
 
 namespace {
-
-/// Rounds a quotient of whole numbers to the nearest integer, ties to the even one:
-/// the mushroom's growth and stem width are such quotients (k/120, 200/k ...).
-int roundQuot(int num, int den) {
-    return static_cast<int>(std::nearbyint(static_cast<long double>(num) / den));
-}
 
 /// The three rings shared by the high-explosive and armor-biting blasts: black discs
 /// edged white, red, yellow, 150 ms apart. The offsets come from `offset`, which is
 /// asked for each disc's y offset before its x offset.
 template <class Offset> void threeRings(Game& G, i16 U, i16 I, const int (&r)[3], Offset offset) {
-    static constexpr int rim[3] = {15, 4, 14};
+    static constexpr int rim[3] = {colour::White, colour::Red, colour::Yellow};
     G.gr.SetColor(rim[0]);
-    G.gr.SetFillStyle(0, 15); // empty fill: the discs punch black holes in the picture
+    G.gr.SetFillStyle(0, colour::White); // empty fill: the discs punch black holes in the picture
     for (int k = 0; k < 3; ++k) {
         if (k > 0) G.gr.SetColor(rim[k]);
         int dx = 0, dy = 0;
@@ -57,7 +49,7 @@ void XEXPLODE(Game& G, i16 U, i16 I) {
     for (int k = 0; k < n; ++k) {
         const int dx = G.Random(100) - 50;
         const int dy = G.Random(100) - 50;
-        G.gr.SetFillStyle(1, 14);
+        G.gr.SetFillStyle(1, colour::Yellow);
         G.gr.FillEllipse(w16(U + dx), w16(I + dy), 25, 25);
         G.Delay(50);
     }
@@ -69,26 +61,26 @@ void NUCLEAR(Game& G, i16 U, i16 I) {
     for (int k = 1; k <= 100; ++k) {
         if (k > 1) {
             // Wipe last frame's cap so the cloud appears to rise.
-            G.gr.SetColor(0);
+            G.gr.SetColor(colour::Black);
             G.gr.SetLineStyle(0, 0, 1);
-            G.gr.SetFillStyle(1, 0);
+            G.gr.SetFillStyle(1, colour::Black);
             G.gr.FillEllipse(X3, w16(Y3 - R1 - 15), R2, R1);
         }
-        G.gr.SetColor(7);
-        G.gr.SetFillStyle(1, 7);
-        R1 = w16(R1 + roundQuot(k, 120));
-        R2 = w16(R2 + roundQuot(k, 60));
+        G.gr.SetColor(colour::LightGrey);
+        G.gr.SetFillStyle(1, colour::LightGrey);
+        R1 = w16(R1 + divEven(k, 120));
+        R2 = w16(R2 + divEven(k, 60));
         Y3 = w16(I - k);
         // The stem row narrows as it rises: 200 columns wide at the foot, 2 at the top.
-        const int width = roundQuot(200, k);
-        const int half = roundQuot(100, k);
+        const int width = static_cast<int>(divEven(200, k));
+        const int half = static_cast<int>(divEven(100, k));
         for (int s = 0; s < 40; ++s) {
             X3 = w16(U + G.Random(width) - half);
             G.gr.FillEllipse(X3, Y3, 5, 5);
         }
-        G.gr.SetColor(15);
+        G.gr.SetColor(colour::White);
         G.gr.SetLineStyle(0, 0, 1);
-        G.gr.SetFillStyle(1, 14);
+        G.gr.SetFillStyle(1, colour::Yellow);
         G.gr.FillEllipse(X3, w16(Y3 - R1 - 15), R2, R1);
         G.Delay(5);
     }

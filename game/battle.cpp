@@ -1,7 +1,5 @@
 #include "game/battle.h"
 
-#include <cmath>
-
 #include "air/raids.h"
 #include "combat/damage.h"
 #include "combat/enemy_fire.h"
@@ -11,31 +9,17 @@
 #include "effects/explosions.h"
 #include "render/field.h"
 #include "render/sprites.h"
+#include "state/texts.h"
 
 namespace gs {
 
 namespace {
-
-constexpr const char* AMMO_QUESTION =
-    "Select a type of the ammunition (1-fugasy, 2-armor-biting, 3-tactical nuclear";
-constexpr const char* SHOT_QUESTION = "Enter speed and angle of the shot";
-constexpr const char* REPLAY_QUESTION = "You are defeated. Do you want to play level again? (Y/N)";
-/// Written when a turn begins with nothing left to fire: the level is lost.
-constexpr const char* NO_SHELLS_LEFT = "You have no ammunition left";
 
 i16& stockOf(Game& G, i16 snaryad) {
     switch (snaryad) {
     case A_FUGASY: return G.FS;
     case A_ARMORBITING: return G.BS;
     default: return G.TS;
-    }
-}
-
-const char* emptyStockMessage(i16 snaryad) {
-    switch (snaryad) {
-    case A_FUGASY: return "You have no fugasy ammunition";
-    case A_ARMORBITING: return "You have no armor-biting ammunition";
-    default: return "You have no tactical nuclear ammunition";
     }
 }
 
@@ -55,21 +39,21 @@ void drawBattlefield(Game& G) {
 bool chooseAmmunition(Game& G) {
     for (;;) {
         if (noShellsLeft(G)) {
-            G.con.WriteLn(NO_SHELLS_LEFT);
+            G.con.WriteLn(text::NO_SHELLS_LEFT);
             return false;
         }
         do {
-            G.con.WriteLn(AMMO_QUESTION);
+            G.con.WriteLn(text::AMMO_QUESTION);
             G.con.ReadLn(G.SNARYAD);
         } while (G.SNARYAD < A_FUGASY || G.SNARYAD > A_NUCLEAR);
         if (stockOf(G, G.SNARYAD) > 0) return true;
-        G.con.WriteLn(emptyStockMessage(G.SNARYAD));
+        G.con.WriteLn(text::NO_AMMUNITION[G.SNARYAD - A_FUGASY]);
     }
 }
 
 void impactPicture(Game& G) {
     const i16 col = w16(G.GUNX + G.X);
-    const i16 row = G.Y > 0 ? w16(GROUND - G.Y) : i16(GROUND);
+    const i16 row = G.Y > 0 ? rowAbove(G.Y) : i16(GROUND);
     switch (G.SNARYAD) {
     case A_FUGASY: EXPLODE(G, col, row); break;
     case A_ARMORBITING: BEXPLODE(G, col, row); break;
@@ -102,7 +86,7 @@ void enemyPhase(Game& G) {
 /// The defeat question; it always ends the battle.
 Outcome replayQuestion(Game& G) {
     for (;;) {
-        G.con.WriteLn(REPLAY_QUESTION);
+        G.con.WriteLn(text::REPLAY_QUESTION);
         G.DIAL = G.con.ReadCharLn();
         G.gr.CloseGraph();
         if (G.DIAL == 'Y' || G.DIAL == 'y') return Outcome::Replay;
@@ -119,15 +103,6 @@ bool allUnitsDown(Game& G) {
 
 } // namespace
 
-void aimShot(Game& G) {
-    // The angle is turned into radians with 57.0, which tips a vertical shot slightly
-    // to the left; rounding goes to the even neighbour on a tie.
-    const long double rad = static_cast<long double>(G.A) / 57.0L;
-    const long double v = G.V;
-    G.DX = w16(static_cast<std::int64_t>(std::nearbyint(v * std::cos(rad))));
-    G.DY = w16(static_cast<std::int64_t>(std::nearbyint(v * std::sin(rad))));
-}
-
 Outcome battle(Game& G) {
     G.GD = 0;
     G.GM = 30000;
@@ -143,9 +118,9 @@ Outcome battle(Game& G) {
             G.LOSE = true;
             return replayQuestion(G);
         }
-        G.con.WriteLn(SHOT_QUESTION);
+        G.con.WriteLn(text::SHOT_QUESTION);
         G.con.ReadLn(G.V, G.A);
-        aimShot(G);
+        shotVelocity(G.V, G.A, G.DX, G.DY);
         G.CHEAT = w16(G.V + G.A);
         CHECKCHEAT(G);
 
@@ -155,7 +130,7 @@ Outcome battle(Game& G) {
         i16& stock = stockOf(G, G.SNARYAD);
         stock = w16(stock - 1);
         impactPicture(G);
-        if (G.OBRU > 0 && G.OBRU < 15) G.OBRU = w16(G.OBRU + 1);
+        if (canEscalate(G.OBRU)) G.OBRU = w16(G.OBRU + 1);
         URONIX(G, w16(G.GUNX + G.X));
         G.Delay(100);
         // Firing the last shell loses the level, even if it finished the enemy.
@@ -165,7 +140,7 @@ Outcome battle(Game& G) {
 
         enemyPhase(G);
         if (G.GUNHP <= 0) {
-            G.con.WriteLn("DEAD");
+            G.con.WriteLn(text::DEAD);
             G.LOSE = true;
         }
         if (G.LOSE) return replayQuestion(G);
@@ -173,7 +148,7 @@ Outcome battle(Game& G) {
         GARMHEALTH(G);
         if (allUnitsDown(G)) G.VICT = true;
         if (G.VICT) {
-            G.con.WriteLn("VICTORY!!!");
+            G.con.WriteLn(text::VICTORY);
             G.Delay(1500);
             G.gr.CloseGraph();
             G.Q = 1; // ends the turn loop; the game mode decides what follows

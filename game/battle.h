@@ -11,7 +11,4 @@ enum class Outcome {
 
 /// Runs the battle of the level in place (roster, gun, stocks, per-level reset done).
 Outcome battle(Game& G);
-
-/// The shell's velocity per flight step, DX and DY, from the typed speed V and angle A.
-void aimShot(Game& G);
 } // namespace gs

@@ -20,4 +20,16 @@ constexpr i16 w16(std::int64_t v) {
 /// Keeps the low 8 bits (the menu answers).
 constexpr u8 w8(std::int64_t v) { return static_cast<u8>(v & 0xFF); }
 
+/// numerator / divisor rounded to the nearest integer, ties to the even neighbour
+/// (divisor > 0): the game's rounding of a quotient, exact for every input.
+constexpr std::int64_t divEven(std::int64_t numerator, std::int64_t divisor) {
+    std::int64_t quotient = numerator / divisor, remainder = numerator % divisor;
+    if (remainder < 0) { // floor division, so that the remainder is in 0..divisor-1
+        remainder += divisor;
+        --quotient;
+    }
+    if (2 * remainder > divisor || (2 * remainder == divisor && (quotient & 1) != 0)) ++quotient;
+    return quotient;
+}
+
 } // namespace gs

@@ -54,16 +54,15 @@ void FIELD(Game& G) {
 
     // Escalation indicator: green while calm, yellow, then red as the enemy closes in.
     // A counter outside 1..15 never happens in play; it would keep the fill in force.
-    if (G.OBRU >= 1 && G.OBRU <= 5) gr.SetFillStyle(1, 2);
-    if (G.OBRU >= 6 && G.OBRU <= 10) gr.SetFillStyle(1, 14);
-    if (G.OBRU >= 11 && G.OBRU <= 15) gr.SetFillStyle(1, 4);
+    static constexpr int BAND_COLOUR[4] = {0, colour::Green, colour::Yellow, colour::Red};
+    if (const int band = escalationBand(G.OBRU)) gr.SetFillStyle(1, BAND_COLOUR[band]);
     gr.Bar(w16(gr.GetMaxX() - 100), 100, w16(gr.GetMaxX() - 70), 130);
-    gr.SetColor(0);
+    gr.SetColor(colour::Black);
     G.TSS = std::to_string(G.OBRU);
     gr.OutTextXY(w16(gr.GetMaxX() - 90), 110, G.TSS);
 
     // The sprites drawn next have no colour of their own: they come out white.
-    gr.SetColor(15);
+    gr.SetColor(colour::White);
 }
 
 void GUN(Game& G) {

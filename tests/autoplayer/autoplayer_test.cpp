@@ -31,21 +31,6 @@ void place(Game& G, std::initializer_list<std::pair<int, int>> units) {
     for (int k = 1; k <= G.units(); ++k) G.unit(k).HEALTH = G.unit(k).MAXHP;
 }
 
-TEST(AutoPlayerSight, TurnsSpeedAndAngleAsTheGunDoes) {
-    TestGame t;
-    Game& G = t.G;
-    for (int v = 0; v <= 120; v += 3)
-        for (int a = -10; a <= 100; ++a) {
-            G.V = static_cast<i16>(v);
-            G.A = static_cast<i16>(a);
-            aimShot(G);
-            i16 dx = 0, dy = 0;
-            shotVelocity(G.V, G.A, dx, dy);
-            ASSERT_EQ(dx, G.DX) << v << " " << a;
-            ASSERT_EQ(dy, G.DY) << v << " " << a;
-        }
-}
-
 TEST(AutoPlayerSight, PredictsTheStopOfEveryShellThatFlyStops) {
     TestGame t;
     t.openGraph();

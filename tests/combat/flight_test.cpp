@@ -108,5 +108,21 @@ TEST(ShellPosition, EveryVerticalSpeedComesDownWithin364Passes) {
     EXPECT_EQ(y, 32767); // -32769 keeps its low 16 bits
 }
 
+TEST(Aim, SpeedAndAngleGiveTheStepVelocity) {
+    struct Case {
+        i16 v, a, dx, dy;
+    };
+    const Case cases[] = {
+        {100, 90, -1, 100}, {100, 45, 70, 71}, {50, 45, 35, 35}, {100, 0, 100, 0},
+        {-100, 0, -100, 0}, {0, 30, 0, 0},     {30, 45, 21, 21}, {32767, 0, 32767, 0},
+    };
+    for (const Case& c : cases) {
+        i16 dx = 0, dy = 0;
+        shotVelocity(c.v, c.a, dx, dy);
+        EXPECT_EQ(dx, c.dx) << c.v << " " << c.a;
+        EXPECT_EQ(dy, c.dy) << c.v << " " << c.a;
+    }
+}
+
 } // namespace
 } // namespace gs

@@ -212,23 +212,5 @@ TEST_F(Battle, ShellsBlastWhereTheyStoppedButTheCloudGrowsFromTheGround) {
     EXPECT_EQ(t->gr.pixel(470, 284), 0);
 }
 
-TEST(Aim, SpeedAndAngleGiveTheStepVelocity) {
-    struct Case {
-        i16 v, a, dx, dy;
-    };
-    const Case cases[] = {
-        {100, 90, -1, 100}, {100, 45, 70, 71}, {50, 45, 35, 35}, {100, 0, 100, 0},
-        {-100, 0, -100, 0}, {0, 30, 0, 0},     {30, 45, 21, 21}, {32767, 0, 32767, 0},
-    };
-    for (const Case& c : cases) {
-        TestGame t;
-        t.G.V = c.v;
-        t.G.A = c.a;
-        aimShot(t.G);
-        EXPECT_EQ(t.G.DX, c.dx) << c.v << " " << c.a;
-        EXPECT_EQ(t.G.DY, c.dy) << c.v << " " << c.a;
-    }
-}
-
 } // namespace
 } // namespace gs
