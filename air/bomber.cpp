@@ -64,8 +64,8 @@ void CARPETBOMBING(Game& G) {
         BOMBER(G, BOPX1);
         for (int i = 1; i <= 10; ++i) {
             if (i * BTZ <= TIME1) {
-                const std::int64_t t = TIME1 - i * BTZ;
-                BOMBS[i] = w16(430 - 5 * t * t);
+                const std::int64_t sinceDrop = TIME1 - i * BTZ;
+                BOMBS[i] = w16(430 - 5 * sinceDrop * sinceDrop);
             }
             if (BOMBS[i] > 0 && BOMBS[i] <= 430) drawBomb(G, BOPX1, BOMBS[i]);
         }

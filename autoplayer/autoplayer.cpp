@@ -18,12 +18,13 @@ namespace {
 
 /// What the player knows of a unit from its look: how it moves, how big a target it is,
 /// and how it fires.
-Arms knownOf(const State& s, const OBJ& o) {
-    if (const auto look = lookOf(o.TYP, s.RADAR)) return unitKind(*look).arms;
-    return {o.SPEED, o.GX, o.GY, o.SHOT, o.DIST}; // an unknown look: trust the record
+Arms knownOf(const State& state, const OBJ& unit) {
+    if (const auto look = lookOf(unit.TYP, state.RADAR)) return unitKind(*look).arms;
+    return {unit.SPEED, unit.GX, unit.GY, unit.SHOT,
+            unit.DIST}; // an unknown look: trust the record
 }
 
-bool standing(const OBJ& o) { return o.UVIS == 0 && o.HEALTH > 0; }
+bool standing(const OBJ& unit) { return unit.UVIS == 0 && unit.HEALTH > 0; }
 
 /// Gun hit points a unit of this kind of fire takes, on average, in one enemy turn.
 double fireThreat(int shot) {
@@ -38,27 +39,27 @@ double fireThreat(int shot) {
 }
 
 /// How much the player wants this unit gone, on top of the plain need to destroy it.
-double priority(const State& s, const OBJ& o) {
-    const Arms k = knownOf(s, o);
-    const int dist = o.X - s.GUNX;
-    const int adist = std::abs(dist);
-    double p = 0;
-    if (k.SHOT > 0) {
-        if (adist > 100 && adist < k.DIST) {
-            p += fireThreat(k.SHOT);
-        } else if (k.SPEED > 0 && adist >= k.DIST) {
+double priority(const State& state, const OBJ& unit) {
+    const Arms arms = knownOf(state, unit);
+    const int dist = unit.X - state.GUNX;
+    const int away = std::abs(dist);
+    double want = 0;
+    if (arms.SHOT > 0) {
+        if (away > 100 && away < arms.DIST) {
+            want += fireThreat(arms.SHOT);
+        } else if (arms.SPEED > 0 && away >= arms.DIST) {
             // Mobile units advance about every other turn.
-            const double turns = 2.0 * (adist - k.DIST) / k.SPEED;
-            p += fireThreat(k.SHOT) / (1 + turns / 2);
+            const double turns = 2.0 * (away - arms.DIST) / arms.SPEED;
+            want += fireThreat(arms.SHOT) / (1 + turns / 2);
         }
     }
-    if (k.SPEED > 0) {
+    if (arms.SPEED > 0) {
         // A unit that reaches the gun ends the battle at once.
-        const double turns = 2.0 * std::max(0, dist - 19) / k.SPEED;
-        p += 1500 / (1 + turns);
+        const double turns = 2.0 * std::max(0, dist - 19) / arms.SPEED;
+        want += 1500 / (1 + turns);
     }
-    if (o.TYP == T_RADARMACH && s.RADAR == 1) p += 300; // before it stops and deploys
-    return p;
+    if (unit.TYP == T_RADARMACH && state.RADAR == 1) want += 300; // before it stops and deploys
+    return want;
 }
 
 /// A shell's usual yield, which is what firing it costs when shells run short.
@@ -97,20 +98,20 @@ const std::vector<Aim>& aims() {
 
 } // namespace
 
-i16 stopColumn(const State& s, i16 DX, i16 DY) {
+i16 stopColumn(const State& state, i16 DX, i16 DY) {
     // The boxes as the next picture will arm them: standing units by their look,
     // destroyed ones empty.
     std::vector<OBJ> boxes;
     int top = 0;
-    for (int i = 1; i <= s.units(); ++i) {
-        const OBJ& o = s.unit(i);
-        if (o.UVIS != 0) continue;
-        OBJ b = o;
-        const Arms k = knownOf(s, o);
-        b.GX = k.GX;
-        b.GY = k.GY;
-        top = std::max<int>(top, k.GY);
-        boxes.push_back(b);
+    for (int i = 1; i <= state.units(); ++i) {
+        const OBJ& unit = state.unit(i);
+        if (unit.UVIS != 0) continue;
+        OBJ box = unit;
+        const Arms arms = knownOf(state, unit);
+        box.GX = arms.GX;
+        box.GY = arms.GY;
+        top = std::max<int>(top, arms.GY);
+        boxes.push_back(box);
     }
     i16 X = 0, Y = 0;
     // A shell with DY steps up comes down within DY + 2 steps; the bound only guards
@@ -119,10 +120,10 @@ i16 stopColumn(const State& s, i16 DX, i16 DY) {
         shellAt(DX, DY, static_cast<i16>(T), X, Y);
         if (Y < 0) break;
         if (Y < top && std::any_of(boxes.begin(), boxes.end(),
-                                   [&](const OBJ& b) { return inHitBox(b, s.GUNX, X, Y); }))
+                                   [&](const OBJ& box) { return inHitBox(box, state.GUNX, X, Y); }))
             break;
     }
-    return w16(s.GUNX + X);
+    return w16(state.GUNX + X);
 }
 
 Shot planShot(const State& G) {
@@ -133,10 +134,10 @@ Shot planShot(const State& G) {
     double need = 0;
     std::vector<double> weight(static_cast<std::size_t>(G.units() + 1), 0);
     for (int i = 1; i <= G.units(); ++i) {
-        const OBJ& o = G.unit(i);
-        if (!standing(o)) continue;
-        need += o.HEALTH;
-        weight[static_cast<std::size_t>(i)] = 1 + priority(G, o) / 100;
+        const OBJ& unit = G.unit(i);
+        if (!standing(unit)) continue;
+        need += unit.HEALTH;
+        weight[static_cast<std::size_t>(i)] = 1 + priority(G, unit) / 100;
     }
     // Short of shells, each one must earn its keep; the last one can never be fired
     // without losing, so it does not count.
@@ -154,26 +155,27 @@ Shot planShot(const State& G) {
     const i16 stocks[4] = {0, G.FS, G.BS, G.TS};
     for (int ammo = A_FUGASY; ammo <= A_NUCLEAR; ++ammo) {
         if (stocks[ammo] <= 0) continue;
-        for (const auto& [col, aim] : columns) {
+        for (const auto& [column, aim] : columns) {
             for (int i = 1; i <= G.units(); ++i) scratch.unit(i).HEALTH = G.unit(i).HEALTH;
             scratch.GUNHP = G.GUNHP;
             scratch.SNARYAD = static_cast<i16>(ammo);
-            scratch.X = w16(col - G.GUNX);
-            URONIX(scratch, static_cast<i16>(col));
+            scratch.X = w16(column - G.GUNX);
+            URONIX(scratch, static_cast<i16>(column));
             SPLASH(scratch);
 
             double value = 0;
             int damage = 0;
             for (int i = 1; i <= G.units(); ++i) {
-                const OBJ& o = G.unit(i);
-                if (!standing(o)) continue;
-                const int loss = o.HEALTH - scratch.unit(i).HEALTH;
+                const OBJ& unit = G.unit(i);
+                if (!standing(unit)) continue;
+                const int loss = unit.HEALTH - scratch.unit(i).HEALTH;
                 if (loss <= 0) continue;
-                const int taken = std::min(loss, int(o.HEALTH));
+                const int taken = std::min(loss, int(unit.HEALTH));
                 damage += taken;
-                const double w = weight[static_cast<std::size_t>(i)];
-                value += w * taken;
-                if (loss >= o.HEALTH) value += w * 250; // a kill ends its threat at once
+                const double unitWeight = weight[static_cast<std::size_t>(i)];
+                value += unitWeight * taken;
+                if (loss >= unit.HEALTH)
+                    value += unitWeight * 250; // a kill ends its threat at once
             }
             const int self = G.GUNHP - scratch.GUNHP;
             if (self >= G.GUNHP && self > 0) value -= 1e9; // never wreck our own gun
@@ -183,7 +185,7 @@ Shot planShot(const State& G) {
                 best.ammo = static_cast<i16>(ammo);
                 best.speed = aim->V;
                 best.angle = aim->A;
-                best.column = static_cast<i16>(col);
+                best.column = static_cast<i16>(column);
                 best.value = value;
                 best.damage = damage;
                 best.selfDamage = self;
@@ -205,8 +207,8 @@ void AutoTerminal::write(std::string_view bytes) {
 
 void AutoTerminal::answer() {
     const auto at = [&](const char* text) {
-        const auto p = recent_.rfind(text);
-        return p == std::string::npos ? -1 : static_cast<long>(p);
+        const auto found = recent_.rfind(text);
+        return found == std::string::npos ? -1 : static_cast<long>(found);
     };
     const long ammoQ = at(text::AMMO_QUESTION);
     const long shotQ = at(text::SHOT_QUESTION);
@@ -237,9 +239,9 @@ void AutoTerminal::answer() {
 
 int AutoTerminal::next() {
     if (keys_.empty()) answer();
-    const char c = keys_.front();
+    const char ch = keys_.front();
     keys_.pop_front();
-    return c == '\r' || c == '\n' ? KEY_ENTER : static_cast<unsigned char>(c);
+    return ch == '\r' || ch == '\n' ? KEY_ENTER : static_cast<unsigned char>(ch);
 }
 
 std::optional<int> AutoTerminal::pollKey() { return next(); }

@@ -12,9 +12,9 @@ void shotVelocity(i16 V, i16 A, i16& DX, i16& DY) {
 }
 
 void shellAt(i16 DX, i16 DY, i16 T, i16& X, i16& Y) {
-    const std::int64_t t = T;
-    X = w16(DX * t);
-    Y = w16(DY * t - t * t);
+    const std::int64_t step = T;
+    X = w16(DX * step);
+    Y = w16(DY * step - step * step);
 }
 
 bool inHitBox(const OBJ& o, i16 GUNX, i16 X, i16 Y) {

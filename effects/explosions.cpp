@@ -45,8 +45,8 @@ void BEXPLODE(Game& G, i16 U, i16 I) {
 
 void XEXPLODE(Game& G, i16 U, i16 I) {
     // The rim keeps whatever colour the shell's own blast left in force.
-    const int n = 5 + G.Random(5);
-    for (int k = 0; k < n; ++k) {
+    const int fireBalls = 5 + G.Random(5);
+    for (int ball = 0; ball < fireBalls; ++ball) {
         const int dx = G.Random(100) - 50;
         const int dy = G.Random(100) - 50;
         G.gr.SetFillStyle(1, colour::Yellow);

@@ -65,12 +65,12 @@ void impactPicture(Game& G) {
 /// destroyed is not blown up again.
 void destroyUnits(Game& G) {
     for (G.INP1 = 1; G.INP1 <= G.units(); G.INP1 = w16(G.INP1 + 1)) {
-        OBJ& o = G.unit(G.INP1);
-        if (o.HEALTH > 0) continue;
-        if (o.UVIS == 0) XEXPLODE(G, o.X, GROUND);
-        o.UVIS = 1;
-        o.GX = 0;
-        o.GY = 0;
+        OBJ& unit = G.unit(G.INP1);
+        if (unit.HEALTH > 0) continue;
+        if (unit.UVIS == 0) XEXPLODE(G, unit.X, GROUND);
+        unit.UVIS = 1;
+        unit.GX = 0;
+        unit.GY = 0;
     }
 }
 
@@ -95,9 +95,9 @@ Outcome replayQuestion(Game& G) {
 }
 
 bool allUnitsDown(Game& G) {
-    int sum = 0;
-    for (G.INP4 = 1; G.INP4 <= G.units(); G.INP4 = w16(G.INP4 + 1)) sum += G.unit(G.INP4).HEALTH;
-    G.ALLHP = w16(sum);
+    int total = 0;
+    for (G.INP4 = 1; G.INP4 <= G.units(); G.INP4 = w16(G.INP4 + 1)) total += G.unit(G.INP4).HEALTH;
+    G.ALLHP = w16(total);
     return G.ALLHP == 0;
 }
 

@@ -10,87 +10,88 @@ namespace gs {
 
 namespace {
 
-template <typename T> bool parseWhole(std::string_view s, T& out) {
-    if (s.empty() || s.front() == '+' || s.front() == '-') return false;
-    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
-    return ec == std::errc() && p == s.data() + s.size();
+template <typename T> bool parseWhole(std::string_view text, T& out) {
+    if (text.empty() || text.front() == '+' || text.front() == '-') return false;
+    auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return status == std::errc() && end == text.data() + text.size();
 }
 
-bool parseSize(std::string_view s, int& w, int& h) {
-    auto x = s.find('x');
-    if (x == std::string_view::npos) return false;
-    return parseWhole(s.substr(0, x), w) && parseWhole(s.substr(x + 1), h) && w >= MIN_SIDE &&
-           w <= MAX_SIDE && h >= MIN_SIDE && h <= MAX_SIDE;
+bool parseSize(std::string_view text, int& width, int& height) {
+    auto times = text.find('x');
+    if (times == std::string_view::npos) return false;
+    return parseWhole(text.substr(0, times), width) && parseWhole(text.substr(times + 1), height) &&
+           width >= MIN_SIDE && width <= MAX_SIDE && height >= MIN_SIDE && height <= MAX_SIDE;
 }
 
 } // namespace
 
 ParsedOptions parseOptions(const std::vector<std::string>& args) {
-    ParsedOptions r;
-    Options& o = r.options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i], value;
+    ParsedOptions parsed;
+    Options& options = parsed.options;
+    for (std::size_t at = 0; at < args.size(); ++at) {
+        std::string name = args[at], value;
         bool inlineValue = false;
-        if (auto eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name = name.substr(0, eq);
+        if (auto equals = name.find('='); name.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name = name.substr(0, equals);
             inlineValue = true;
         }
         const bool takesValue = name == "--seed" || name == "--size" || name == "--snapshots" ||
                                 name == "--record" || name == "--replay";
         if (takesValue && !inlineValue) {
-            if (i + 1 >= args.size()) {
-                r.error = "option " + name + " needs a value";
-                return r;
+            if (at + 1 >= args.size()) {
+                parsed.error = "option " + name + " needs a value";
+                return parsed;
             }
-            value = args[++i];
+            value = args[++at];
         } else if (!takesValue && inlineValue) {
             const bool flag =
                 name == "--fast" || name == "--headless" || name == "--help" || name == "--version";
-            r.error =
-                flag ? "option " + name + " takes no value" : "unknown option '" + args[i] + "'";
-            return r;
+            parsed.error =
+                flag ? "option " + name + " takes no value" : "unknown option '" + args[at] + "'";
+            return parsed;
         }
         if (name == "--fast") {
-            o.fast = true;
+            options.fast = true;
         } else if (name == "--headless") {
-            o.headless = true;
+            options.headless = true;
         } else if (name == "--help" || name == "-h") {
-            o.help = true;
+            options.help = true;
         } else if (name == "--version") {
-            o.version = true;
+            options.version = true;
         } else if (name == "--seed") {
             std::uint32_t s = 0;
             if (!parseWhole(value, s)) {
-                r.error = "bad --seed value '" + value + "': a whole number from 0 to 4294967295";
-                return r;
+                parsed.error =
+                    "bad --seed value '" + value + "': a whole number from 0 to 4294967295";
+                return parsed;
             }
-            o.seed = s;
+            options.seed = s;
         } else if (name == "--size") {
-            if (!parseSize(value, o.width, o.height)) {
-                r.error = "bad --size value '" + value + "': WIDTHxHEIGHT, each from " +
-                          std::to_string(MIN_SIDE) + " to " + std::to_string(MAX_SIDE);
-                return r;
+            if (!parseSize(value, options.width, options.height)) {
+                parsed.error = "bad --size value '" + value + "': WIDTHxHEIGHT, each from " +
+                               std::to_string(MIN_SIDE) + " to " + std::to_string(MAX_SIDE);
+                return parsed;
             }
-            o.sizeGiven = true;
+            options.sizeGiven = true;
         } else if (name == "--snapshots") {
             if (value.empty()) {
-                r.error = "bad --snapshots value: a directory name is needed";
-                return r;
+                parsed.error = "bad --snapshots value: a directory name is needed";
+                return parsed;
             }
-            o.snapshots = value;
+            options.snapshots = value;
         } else if (name == "--record" || name == "--replay") {
             if (value.empty()) {
-                r.error = "bad " + name + " value: a file name is needed";
-                return r;
+                parsed.error = "bad " + name + " value: a file name is needed";
+                return parsed;
             }
-            (name == "--record" ? o.record : o.replay) = value;
+            (name == "--record" ? options.record : options.replay) = value;
         } else {
-            r.error = "unknown option '" + args[i] + "'";
-            return r;
+            parsed.error = "unknown option '" + args[at] + "'";
+            return parsed;
         }
     }
-    return r;
+    return parsed;
 }
 
 std::string usageText() {

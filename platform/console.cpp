@@ -6,67 +6,68 @@ namespace gs {
 
 namespace {
 
-int digitValue(unsigned char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'z') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
+int digitValue(unsigned char ch) {
+    if (ch >= '0' && ch <= '9') return ch - '0';
+    if (ch >= 'a' && ch <= 'z') return ch - 'a' + 10;
+    if (ch >= 'A' && ch <= 'Z') return ch - 'A' + 10;
     return 99;
 }
 
 } // namespace
 
-std::optional<std::int64_t> parseNumberToken(std::string_view t, bool isUnsigned) {
-    std::size_t i = 0;
+std::optional<std::int64_t> parseNumberToken(std::string_view token, bool isUnsigned) {
+    std::size_t at = 0;
     bool negative = false;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-        negative = t[i] == '-';
-        ++i;
+    if (at < token.size() && (token[at] == '+' || token[at] == '-')) {
+        negative = token[at] == '-';
+        ++at;
     }
     if (negative && isUnsigned) return std::nullopt;
     int base = 10;
-    if (i < t.size() && t[i] == '$') {
+    if (at < token.size() && token[at] == '$') {
         base = 16;
-        ++i;
-    } else if (i + 1 < t.size() && t[i] == '0' && (t[i + 1] == 'x' || t[i + 1] == 'X')) {
+        ++at;
+    } else if (at + 1 < token.size() && token[at] == '0' &&
+               (token[at + 1] == 'x' || token[at + 1] == 'X')) {
         base = 16;
-        i += 2;
-    } else if (i < t.size() && t[i] == '%') {
+        at += 2;
+    } else if (at < token.size() && token[at] == '%') {
         base = 2;
-        ++i;
-    } else if (i < t.size() && t[i] == '&') {
+        ++at;
+    } else if (at < token.size() && token[at] == '&') {
         base = 8;
-        ++i;
+        ++at;
     }
-    if (i >= t.size()) return std::nullopt; // a sign or a prefix without digits
+    if (at >= token.size()) return std::nullopt; // a sign or a prefix without digits
     // The magnitude may reach 2^31 for a negative number, 2^32 - 1 for an unsigned read.
     const std::int64_t limit = isUnsigned ? 0xFFFFFFFFLL : (negative ? 0x80000000LL : 0x7FFFFFFFLL);
-    std::int64_t v = 0;
-    for (; i < t.size(); ++i) {
-        int d = digitValue(static_cast<unsigned char>(t[i]));
-        if (d >= base) return std::nullopt;
-        v = v * base + d;
-        if (v > limit) return std::nullopt;
+    std::int64_t value = 0;
+    for (; at < token.size(); ++at) {
+        int digit = digitValue(static_cast<unsigned char>(token[at]));
+        if (digit >= base) return std::nullopt;
+        value = value * base + digit;
+        if (value > limit) return std::nullopt;
     }
-    return negative ? -v : v;
+    return negative ? -value : value;
 }
 
-Console::Console(Terminal& t) : term_(t) {
-    screen_ = t.isScreen();
-    cols_ = t.cols() > 0 ? t.cols() : 80;
-    rows_ = t.rows() > 0 ? t.rows() : 25;
+Console::Console(Terminal& terminal) : term_(terminal) {
+    screen_ = terminal.isScreen();
+    cols_ = terminal.cols() > 0 ? terminal.cols() : 80;
+    rows_ = terminal.rows() > 0 ? terminal.rows() : 25;
 }
 
-void Console::putByte(unsigned char b) {
+void Console::putByte(unsigned char byte) {
     if (!screen_) {
         // Plain text: every byte as it is, no wrapping; only the column is tracked.
-        out_.push_back(static_cast<char>(b));
-        if (b == '\n' || b == '\r')
+        out_.push_back(static_cast<char>(byte));
+        if (byte == '\n' || byte == '\r')
             col_ = 1;
         else
             ++col_;
         return;
     }
-    switch (b) {
+    switch (byte) {
     case 7: return; // the bell is not shown
     case 8:
         if (col_ > 1) {
@@ -84,10 +85,11 @@ void Console::putByte(unsigned char b) {
         return;
     default: break;
     }
-    if (b < 32 || b == 127) b = '?'; // a control byte from a briefing must not steer the terminal
-    out_.push_back(static_cast<char>(b));
+    if (byte < 32 || byte == 127)
+        byte = '?'; // a control byte from a briefing must not steer the terminal
+    out_.push_back(static_cast<char>(byte));
     // A UTF-8 continuation byte shares the cell of the byte that started its character.
-    if (b >= 0x80 && b < 0xC0) return;
+    if (byte >= 0x80 && byte < 0xC0) return;
     if (++col_ > cols_) {
         // Past the right edge: column 1 of the next row, scrolling at the bottom.
         out_ += "\r\n";
@@ -165,9 +167,9 @@ void Console::lineEnd() {
 
 int Console::nextKey() {
     if (pending_) {
-        int k = *pending_;
+        int key = *pending_;
         pending_.reset();
-        return k;
+        return key;
     }
     flush();
     return term_.waitKey();
@@ -177,24 +179,24 @@ void Console::collectLine() {
     flush();
     if (onPlayerWait) onPlayerWait();
     std::string line;
-    std::size_t cur = 0; // cursor position within the typed characters
+    std::size_t cursor = 0; // cursor position within the typed characters
     const int startCol = col_, startRow = row_;
     const long startScroll = scrolled_;
-    // The screen cell of the k-th typed character, following wrapping and scrolling.
-    auto place = [&](std::size_t k) {
-        long lin = startCol - 1 + static_cast<long>(k);
-        int c = static_cast<int>(lin % cols_) + 1;
-        long r = startRow + lin / cols_ - (scrolled_ - startScroll);
-        moveTo(c, static_cast<int>(r));
+    // The screen cell of the typed-th character, following wrapping and scrolling.
+    auto place = [&](std::size_t typed) {
+        long offset = startCol - 1 + static_cast<long>(typed);
+        int column = static_cast<int>(offset % cols_) + 1;
+        long row = startRow + offset / cols_ - (scrolled_ - startScroll);
+        moveTo(column, static_cast<int>(row));
     };
     for (;;) {
-        int k = nextKey();
-        if (k == KEY_ENTER || k == '\n') {
+        int key = nextKey();
+        if (key == KEY_ENTER || key == '\n') {
             if (screen_) {
-                if (cur != line.size()) place(line.size());
+                if (cursor != line.size()) place(line.size());
                 lineEnd();
             } else {
-                for (char c : line) putByte(static_cast<unsigned char>(c));
+                for (char ch : line) putByte(static_cast<unsigned char>(ch));
                 lineEnd();
             }
             flush();
@@ -202,40 +204,40 @@ void Console::collectLine() {
             pos_ = 0;
             return;
         }
-        if (k == KEY_BACKSPACE) {
-            if (cur == 0) continue;
-            line.erase(cur - 1, 1);
-            --cur;
+        if (key == KEY_BACKSPACE) {
+            if (cursor == 0) continue;
+            line.erase(cursor - 1, 1);
+            --cursor;
             if (screen_) {
-                place(cur);
-                for (std::size_t i = cur; i < line.size(); ++i)
-                    putByte(static_cast<unsigned char>(line[i]));
+                place(cursor);
+                for (std::size_t at = cursor; at < line.size(); ++at)
+                    putByte(static_cast<unsigned char>(line[at]));
                 putByte(' ');
-                place(cur);
+                place(cursor);
             }
-        } else if (k == KEY_ESC) {
+        } else if (key == KEY_ESC) {
             if (screen_) {
                 place(0);
-                for (std::size_t i = 0; i < line.size(); ++i) putByte(' ');
+                for (std::size_t at = 0; at < line.size(); ++at) putByte(' ');
                 place(0);
             }
             line.clear();
-            cur = 0;
-        } else if (k == KEY_LEFT || k == KEY_RIGHT || k == KEY_HOME || k == KEY_END) {
-            if (k == KEY_LEFT && cur > 0) --cur;
-            if (k == KEY_RIGHT && cur < line.size()) ++cur;
-            if (k == KEY_HOME) cur = 0;
-            if (k == KEY_END) cur = line.size();
-            place(cur);
-        } else if (k >= KEY_EXT || k < 0 || k == 26) {
+            cursor = 0;
+        } else if (key == KEY_LEFT || key == KEY_RIGHT || key == KEY_HOME || key == KEY_END) {
+            if (key == KEY_LEFT && cursor > 0) --cursor;
+            if (key == KEY_RIGHT && cursor < line.size()) ++cursor;
+            if (key == KEY_HOME) cursor = 0;
+            if (key == KEY_END) cursor = line.size();
+            place(cursor);
+        } else if (key >= KEY_EXT || key < 0 || key == 26) {
             // Other function keys, and Ctrl-Z (the console has no end of input): ignored.
-        } else if (cur < line.size()) {
-            line[cur++] = static_cast<char>(k); // typed over the character under the cursor
-            if (screen_) putByte(static_cast<unsigned char>(k));
+        } else if (cursor < line.size()) {
+            line[cursor++] = static_cast<char>(key); // typed over the character under the cursor
+            if (screen_) putByte(static_cast<unsigned char>(key));
         } else if (line.size() < MAX_LINE) {
-            line.push_back(static_cast<char>(k));
-            ++cur;
-            if (screen_) putByte(static_cast<unsigned char>(k));
+            line.push_back(static_cast<char>(key));
+            ++cursor;
+            if (screen_) putByte(static_cast<unsigned char>(key));
         }
         flush();
     }
@@ -248,18 +250,18 @@ std::int64_t Console::readNumber(bool isUnsigned) {
         collectLine(); // a blank line does not answer: wait for one that holds something
     }
     std::size_t start = pos_;
-    while (pos_ < buf_.size() &&
-           pos_ - start<MAX_TOKEN&& static_cast<unsigned char>(buf_[pos_])> 32)
+    while (pos_ < buf_.size() && (pos_ - start) < MAX_TOKEN &&
+           static_cast<unsigned char>(buf_[pos_]) > 32)
         ++pos_;
-    auto v = parseNumberToken(std::string_view(buf_).substr(start, pos_ - start), isUnsigned);
-    if (!v) raiseRuntimeError(RE_INVALID_NUMBER);
-    return *v;
+    auto value = parseNumberToken(std::string_view(buf_).substr(start, pos_ - start), isUnsigned);
+    if (!value) raiseRuntimeError(RE_INVALID_NUMBER);
+    return *value;
 }
 
 void Console::endLine() {
     if (bufferUsedUp()) collectLine();
-    auto lf = buf_.find('\n', pos_);
-    pos_ = lf == std::string::npos ? buf_.size() : lf + 1;
+    auto lineFeed = buf_.find('\n', pos_);
+    pos_ = lineFeed == std::string::npos ? buf_.size() : lineFeed + 1;
 }
 
 u8 Console::ReadUnsigned() { return w8(readNumber(true)); }
@@ -277,12 +279,12 @@ void Console::ReadLn(i16& a, i16& b) {
 
 char Console::ReadCharLn() {
     if (bufferUsedUp()) collectLine();
-    char c = buf_[pos_++];
-    if (c != '\n') {
-        auto lf = buf_.find('\n', pos_);
-        pos_ = lf == std::string::npos ? buf_.size() : lf + 1;
+    char ch = buf_[pos_++];
+    if (ch != '\n') {
+        auto lineFeed = buf_.find('\n', pos_);
+        pos_ = lineFeed == std::string::npos ? buf_.size() : lineFeed + 1;
     }
-    return c;
+    return ch;
 }
 
 std::string_view Console::bufferedInput() const {

@@ -16,9 +16,9 @@ int RecordingTerminal::took(int key) {
 }
 
 std::optional<int> RecordingTerminal::pollKey() {
-    auto k = inner_.pollKey();
-    if (k) took(*k);
-    return k;
+    auto key = inner_.pollKey();
+    if (key) took(*key);
+    return key;
 }
 
 int RecordingTerminal::waitKey() { return took(inner_.waitKey()); }
@@ -38,9 +38,9 @@ ReplayTerminal::ReplayTerminal(Terminal& keyboard, std::vector<int> keys,
     : keyboard_(keyboard), keys_(std::move(keys)), pace_(std::move(pace)) {}
 
 int ReplayTerminal::next() {
-    const int k = keys_[pos_++];
-    if (pace_) pace_(k);
-    return k;
+    const int key = keys_[pos_++];
+    if (pace_) pace_(key);
+    return key;
 }
 
 std::optional<int> ReplayTerminal::pollKey() {

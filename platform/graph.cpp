@@ -207,18 +207,18 @@ std::uint8_t Graph::pixel(int x, int y) const {
 
 // ---- Pixel writers (the lock is held by the caller) ----
 
-void Graph::plot(int x, int y, std::uint8_t c) {
+void Graph::plot(int x, int y, std::uint8_t colour) {
     if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
-    px_[static_cast<std::size_t>(y) * w_ + x] = c;
+    px_[static_cast<std::size_t>(y) * w_ + x] = colour;
 }
 
-void Graph::hspan(int x1, int x2, int y, std::uint8_t c) {
+void Graph::hspan(int x1, int x2, int y, std::uint8_t colour) {
     if (y < 0 || y >= h_) return;
     if (x1 > x2) std::swap(x1, x2);
     x1 = std::max(x1, 0);
     x2 = std::min(x2, w_ - 1);
     if (x1 > x2) return;
-    std::memset(&px_[static_cast<std::size_t>(y) * w_ + x1], c,
+    std::memset(&px_[static_cast<std::size_t>(y) * w_ + x1], colour,
                 static_cast<std::size_t>(x2 - x1 + 1));
 }
 
@@ -228,14 +228,14 @@ void Graph::fillSpan(int x1, int x2, int y) {
     x1 = std::max(x1, 0);
     x2 = std::min(x2, w_ - 1);
     if (x1 > x2) return;
-    const auto fc = static_cast<std::uint8_t>(fillColor_);
-    const auto bc = static_cast<std::uint8_t>(bkColor_);
-    if (fillPattern_ == 1) return hspan(x1, x2, y, fc);
-    if (fillPattern_ == 0) return hspan(x1, x2, y, bc);
+    const auto fill = static_cast<std::uint8_t>(fillColor_);
+    const auto background = static_cast<std::uint8_t>(bkColor_);
+    if (fillPattern_ == 1) return hspan(x1, x2, y, fill);
+    if (fillPattern_ == 0) return hspan(x1, x2, y, background);
     // Patterns are anchored to the window, so neighbouring bars line up.
     const std::uint8_t bits = kFillPatterns[fillPattern_][y & 7];
     std::uint8_t* row = &px_[static_cast<std::size_t>(y) * w_];
-    for (int x = x1; x <= x2; ++x) row[x] = (bits & (0x80 >> (x & 7))) ? fc : bc;
+    for (int x = x1; x <= x2; ++x) row[x] = (bits & (0x80 >> (x & 7))) ? fill : background;
 }
 
 // One 1-pixel line, both end points included. Steps along the longer axis; the other
@@ -275,7 +275,7 @@ void Graph::lineThin(int x1, int y1, int x2, int y2) {
     }
     if (tLo > tHi) return;
 
-    const auto c = static_cast<std::uint8_t>(color_);
+    const auto colour = static_cast<std::uint8_t>(color_);
     const bool dashed = linePattern_ != 0xFFFF;
     const i64 den = 2 * n;
     i64 k = 0, rem = 0;
@@ -288,7 +288,7 @@ void Graph::lineThin(int x1, int y1, int x2, int y2) {
         if (!dashed || (linePattern_ & (0x8000u >> (t & 15)))) {
             const i64 a = a1 + sa * t, b = b1 + sb * k;
             const int x = static_cast<int>(xMajor ? a : b), y = static_cast<int>(xMajor ? b : a);
-            px_[static_cast<std::size_t>(y) * w_ + x] = c;
+            px_[static_cast<std::size_t>(y) * w_ + x] = colour;
         }
         rem += 2 * m;
         if (rem >= den) rem -= den, ++k;
@@ -299,11 +299,11 @@ void Graph::lineRaw(int x1, int y1, int x2, int y2) {
     if (thickness_ != 3) return lineThin(x1, y1, x2, y2);
     // Thick lines are three parallel lines across the longer axis.
     const bool xMajor = std::abs(x2 - x1) >= std::abs(y2 - y1);
-    for (int o = -1; o <= 1; ++o) {
+    for (int offset = -1; offset <= 1; ++offset) {
         if (xMajor)
-            lineThin(x1, y1 + o, x2, y2 + o);
+            lineThin(x1, y1 + offset, x2, y2 + offset);
         else
-            lineThin(x1 + o, y1, x2 + o, y2);
+            lineThin(x1 + offset, y1, x2 + offset, y2);
     }
 }
 
@@ -315,20 +315,20 @@ void Graph::ellipseRaw(int x, int y, int rx, int ry, bool fill) {
     const int top = std::max(0, y - ry), bottom = std::min(h_ - 1, y + ry);
     if (top > bottom) return;
     if (x + rx < 0 || x - rx >= w_) return;
-    const auto c = static_cast<std::uint8_t>(color_);
+    const auto colour = static_cast<std::uint8_t>(color_);
     auto extent = [&](double band) { // x offset of the curve at height `band`
         if (band <= 0) return rx;
         if (band >= ry) return 0;
-        const double f = band / ry;
-        return roundHalfUp(rx * std::sqrt(1.0 - f * f));
+        const double fraction = band / ry;
+        return roundHalfUp(rx * std::sqrt(1.0 - fraction * fraction));
     };
     for (int row = top; row <= bottom; ++row) {
         const int dy = std::abs(row - y);
         const int xout = extent(dy - 0.5);
         const int xin = dy >= ry ? 0 : extent(dy + 0.5);
         if (fill && xin >= 1) fillSpan(x - xin + 1, x + xin - 1, row);
-        hspan(x - xout, x - xin, row, c);
-        hspan(x + xin, x + xout, row, c);
+        hspan(x - xout, x - xin, row, colour);
+        hspan(x + xin, x + xout, row, colour);
     }
 }
 
@@ -338,7 +338,7 @@ void Graph::Line(i16 x1, i16 y1, i16 x2, i16 y2) {
     checkGraphics();
     if (!open_) return;
     {
-        std::lock_guard<std::mutex> g(lock_);
+        std::lock_guard<std::mutex> hold(lock_);
         lineRaw(x1, y1, x2, y2);
     }
     drawn();
@@ -348,7 +348,7 @@ void Graph::Rectangle(i16 x1, i16 y1, i16 x2, i16 y2) {
     checkGraphics();
     if (!open_) return;
     {
-        std::lock_guard<std::mutex> g(lock_);
+        std::lock_guard<std::mutex> hold(lock_);
         // Four lines, each leaving out the corner the next one draws.
         lineRaw(x1, y1, x2 - 1, y1);
         lineRaw(x1, y1 + 1, x1, y2);
@@ -362,7 +362,7 @@ void Graph::Bar(i16 x1, i16 y1, i16 x2, i16 y2) {
     checkGraphics();
     if (!open_) return;
     {
-        std::lock_guard<std::mutex> g(lock_);
+        std::lock_guard<std::mutex> hold(lock_);
         const int top = std::max(0, int{std::min(y1, y2)});
         const int bottom = std::min(h_ - 1, int{std::max(y1, y2)});
         for (int row = top; row <= bottom; ++row) fillSpan(x1, x2, row);
@@ -373,14 +373,14 @@ void Graph::Bar(i16 x1, i16 y1, i16 x2, i16 y2) {
 void Graph::Circle(i16 x, i16 y, i16 radius) {
     checkGraphics();
     if (!open_) return;
-    const int r = std::abs(int{radius});
-    if (r == 0) return;
+    const int absRadius = std::abs(int{radius});
+    if (absRadius == 0) return;
     {
-        std::lock_guard<std::mutex> g(lock_);
-        if (r == 1)
+        std::lock_guard<std::mutex> hold(lock_);
+        if (absRadius == 1)
             plot(x, y, static_cast<std::uint8_t>(color_));
         else
-            ellipseRaw(x, y, r, r, false);
+            ellipseRaw(x, y, absRadius, absRadius, false);
     }
     drawn();
 }
@@ -390,7 +390,7 @@ void Graph::FillEllipse(i16 x, i16 y, i16 rx, i16 ry) {
     if (!open_) return;
     const int ax = std::abs(int{rx}), ay = std::abs(int{ry});
     {
-        std::lock_guard<std::mutex> g(lock_);
+        std::lock_guard<std::mutex> hold(lock_);
         if (ax <= 1 && ay <= 1)
             plot(x, y, static_cast<std::uint8_t>(color_));
         else
@@ -405,19 +405,19 @@ void Graph::OutTextXY(i16 x, i16 y, const std::string& text) {
     // A text that starts outside the window is left out entirely.
     if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
     {
-        std::lock_guard<std::mutex> g(lock_);
-        const auto c = static_cast<std::uint8_t>(color_);
+        std::lock_guard<std::mutex> hold(lock_);
+        const auto colour = static_cast<std::uint8_t>(color_);
         const int rows = std::min(8, h_ - y);
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            const i64 cx = x + 8 * static_cast<i64>(i);
-            if (cx >= w_) break;
-            const std::uint8_t* glyph = font8x8(static_cast<unsigned char>(text[i]));
-            for (int r = 0; r < rows; ++r) {
-                const std::uint8_t bits = glyph[r];
+        for (std::size_t at = 0; at < text.size(); ++at) {
+            const i64 cellX = x + 8 * static_cast<i64>(at);
+            if (cellX >= w_) break;
+            const std::uint8_t* glyph = font8x8(static_cast<unsigned char>(text[at]));
+            for (int glyphRow = 0; glyphRow < rows; ++glyphRow) {
+                const std::uint8_t bits = glyph[glyphRow];
                 if (!bits) continue;
-                std::uint8_t* line = &px_[static_cast<std::size_t>(y + r) * w_];
-                for (int b = 0; b < 8; ++b)
-                    if ((bits & (0x80 >> b)) && cx + b < w_) line[cx + b] = c;
+                std::uint8_t* line = &px_[static_cast<std::size_t>(y + glyphRow) * w_];
+                for (int bit = 0; bit < 8; ++bit)
+                    if ((bits & (0x80 >> bit)) && cellX + bit < w_) line[cellX + bit] = colour;
             }
         }
     }
@@ -428,7 +428,7 @@ void Graph::ClearDevice() {
     checkGraphics();
     if (!open_) return;
     {
-        std::lock_guard<std::mutex> g(lock_);
+        std::lock_guard<std::mutex> hold(lock_);
         std::fill(px_.begin(), px_.end(), static_cast<std::uint8_t>(bkColor_));
         curX_ = curY_ = 0;
     }

@@ -23,51 +23,52 @@ std::vector<void*>& lastTrace() {
 // holds it, so that the same fault gives the same number on every run.
 unsigned codeOffset(void* addr, std::string* name) {
     Dl_info info{};
-    auto a = reinterpret_cast<std::uintptr_t>(addr);
+    auto offset = reinterpret_cast<std::uintptr_t>(addr);
     if (dladdr(addr, &info) && info.dli_fbase) {
         if (name && info.dli_sname) {
             int status = 0;
-            char* d = abi::__cxa_demangle(info.dli_sname, nullptr, nullptr, &status);
-            *name = status == 0 && d ? d : info.dli_sname;
-            std::free(d);
+            char* demangled = abi::__cxa_demangle(info.dli_sname, nullptr, nullptr, &status);
+            *name = status == 0 && demangled ? demangled : info.dli_sname;
+            std::free(demangled);
         }
-        a -= reinterpret_cast<std::uintptr_t>(info.dli_fbase);
+        offset -= reinterpret_cast<std::uintptr_t>(info.dli_fbase);
     }
-    return static_cast<unsigned>(a & 0xFFFFFFFFu);
+    return static_cast<unsigned>(offset & 0xFFFFFFFFu);
 }
 
-std::string hex8(unsigned v) {
-    char b[16];
-    std::snprintf(b, sizeof b, "$%08X", v);
-    return b;
+std::string hex8(unsigned value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "$%08X", value);
+    return text;
 }
 
 } // namespace
 
 [[noreturn]] __attribute__((noinline)) void raiseRuntimeError(int code) {
     void* frames[32];
-    int n = backtrace(frames, 32);
+    int depth = backtrace(frames, 32);
     void* at = __builtin_return_address(0);
     // The trace starts at the failing operation: frames inside this function are dropped.
     int first = 0;
-    while (first < n && frames[first] != at) ++first;
-    if (first == n) first = 0;
-    lastTrace().assign(frames + first, frames + n);
+    while (first < depth && frames[first] != at) ++first;
+    if (first == depth) first = 0;
+    lastTrace().assign(frames + first, frames + depth);
     throw RuntimeError(code, codeOffset(at, nullptr));
 }
 
 std::string runtimeErrorReport(const RuntimeError& e) {
-    std::string r = "Runtime error " + std::to_string(e.code) + " at " + hex8(e.address) + "\n";
+    std::string report =
+        "Runtime error " + std::to_string(e.code) + " at " + hex8(e.address) + "\n";
     int shown = 0;
-    for (void* f : lastTrace()) {
+    for (void* frame : lastTrace()) {
         if (++shown > 16) break;
         std::string name;
-        unsigned off = codeOffset(f, &name);
-        r += "  " + hex8(off);
-        if (!name.empty()) r += "  " + name;
-        r += "\n";
+        unsigned offset = codeOffset(frame, &name);
+        report += "  " + hex8(offset);
+        if (!name.empty()) report += "  " + name;
+        report += "\n";
     }
-    return r;
+    return report;
 }
 
 } // namespace gs

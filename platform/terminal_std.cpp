@@ -15,11 +15,11 @@ StdTerminal::StdTerminal(int inFd, int outFd)
     : in_(inFd), out_(outFd), inTty_(isatty(inFd) != 0), outTty_(isatty(outFd) != 0) {
     // A reader that went away is reported as a failed write, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
-    struct winsize ws {};
-    if ((outTty_ && ioctl(out_, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0 && ws.ws_row > 0) ||
-        (inTty_ && ioctl(in_, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0 && ws.ws_row > 0)) {
-        cols_ = ws.ws_col;
-        rows_ = ws.ws_row;
+    struct winsize size {};
+    if ((outTty_ && ioctl(out_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) ||
+        (inTty_ && ioctl(in_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0)) {
+        cols_ = size.ws_col;
+        rows_ = size.ws_row;
     }
     if (inTty_) raw_ = std::make_unique<RawMode>(in_, out_);
 }
@@ -30,36 +30,36 @@ void StdTerminal::restore() { raw_.reset(); }
 
 void StdTerminal::fill(int timeoutMs) {
     if (ended_) return;
-    struct pollfd p {};
-    p.fd = in_;
-    p.events = POLLIN;
+    struct pollfd request {};
+    request.fd = in_;
+    request.events = POLLIN;
     for (;;) {
-        int r = poll(&p, 1, timeoutMs);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) return; // nothing within the time (or poll failed: treated as nothing yet)
-        unsigned char buf[256];
-        ssize_t n = ::read(in_, buf, sizeof buf);
-        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (n <= 0) {
+        int ready = poll(&request, 1, timeoutMs);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) return; // nothing within the time (or poll failed: treated as nothing yet)
+        unsigned char bytes[256];
+        ssize_t got = ::read(in_, bytes, sizeof bytes);
+        if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (got <= 0) {
             ended_ = true; // end of the file, or a terminal that hung up
             return;
         }
-        queue_.insert(queue_.end(), buf, buf + n);
+        queue_.insert(queue_.end(), bytes, bytes + got);
         return;
     }
 }
 
 std::optional<unsigned char> StdTerminal::nextByte(int timeoutMs) {
     if (unread_) {
-        auto b = unread_;
+        auto byte = unread_;
         unread_.reset();
-        return b;
+        return byte;
     }
     if (queue_.empty()) fill(timeoutMs);
     if (queue_.empty()) return std::nullopt;
-    unsigned char b = queue_.front();
+    unsigned char byte = queue_.front();
     queue_.pop_front();
-    return b;
+    return byte;
 }
 
 int StdTerminal::decode(unsigned char first) {
@@ -74,18 +74,18 @@ int StdTerminal::decode(unsigned char first) {
 
 std::optional<int> StdTerminal::pollKey() {
     for (;;) {
-        auto b = nextByte(0);
-        if (!b) return std::nullopt;
-        bool lfAfterCR = afterCR_ && *b == 10 && !inTty_;
-        afterCR_ = *b == 13;
+        auto byte = nextByte(0);
+        if (!byte) return std::nullopt;
+        bool lfAfterCR = afterCR_ && *byte == 10 && !inTty_;
+        afterCR_ = *byte == 13;
         if (lfAfterCR) continue; // the second half of a CR LF line end
-        return decode(*b);
+        return decode(*byte);
     }
 }
 
 int StdTerminal::waitKey() {
     for (;;) {
-        if (auto k = pollKey()) return *k;
+        if (auto key = pollKey()) return *key;
         if (ended_ && queue_.empty() && !unread_) raiseRuntimeError(RE_INPUT_ENDED);
         fill(-1); // blocks in poll until input arrives: no spinning
     }
@@ -93,10 +93,10 @@ int StdTerminal::waitKey() {
 
 void StdTerminal::write(std::string_view bytes) {
     while (!bytes.empty()) {
-        ssize_t n = ::write(out_, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) raiseRuntimeError(RE_WRITE_FAILED);
-        bytes.remove_prefix(static_cast<std::size_t>(n));
+        ssize_t written = ::write(out_, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) raiseRuntimeError(RE_WRITE_FAILED);
+        bytes.remove_prefix(static_cast<std::size_t>(written));
     }
 }
 

@@ -116,35 +116,35 @@ int decodeTerminalKey(unsigned char first, const MoreBytes& more,
     if (first == 13 || first == 10) return KEY_ENTER;
     if (first == 127 || first == 8) return KEY_BACKSPACE;
     if (first != 27) return first;
-    auto b = more(ESC_SEQUENCE_MS);
-    if (!b) return KEY_ESC; // nothing followed: the Esc key itself
-    if (*b == '[') {
+    auto next = more(ESC_SEQUENCE_MS);
+    if (!next) return KEY_ESC; // nothing followed: the Esc key itself
+    if (*next == '[') {
         int param = 0;
         bool firstParam = true;
-        for (int n = 0; n < 16; ++n) {
-            auto c = more(ESC_SEQUENCE_MS);
-            if (!c) return KEY_UNKNOWN;
-            if (*c >= '0' && *c <= '9') {
+        for (int count = 0; count < 16; ++count) {
+            auto byte = more(ESC_SEQUENCE_MS);
+            if (!byte) return KEY_UNKNOWN;
+            if (*byte >= '0' && *byte <= '9') {
                 // A long run of digits (garbage or a paste) must not overflow: any
                 // number past the keys' own is a key the game does not know.
-                if (firstParam && param < 1000) param = param * 10 + (*c - '0');
-            } else if (*c == ';') {
+                if (firstParam && param < 1000) param = param * 10 + (*byte - '0');
+            } else if (*byte == ';') {
                 firstParam = false; // modifiers (Ctrl, Shift) do not change the key
-            } else if (*c >= 0x40 && *c <= 0x7E) {
-                return csiKey(static_cast<char>(*c), param);
+            } else if (*byte >= 0x40 && *byte <= 0x7E) {
+                return csiKey(static_cast<char>(*byte), param);
             }
         }
         return KEY_UNKNOWN;
     }
-    if (*b == 'O') {
-        auto c = more(ESC_SEQUENCE_MS);
-        if (!c) return KEY_UNKNOWN;
-        if (*c == 'M') return KEY_ENTER; // keypad Enter in application mode
-        if (*c >= 'P' && *c <= 'S') return KEY_EXT + SC_F1 + (*c - 'P');
-        return csiKey(static_cast<char>(*c), 0);
+    if (*next == 'O') {
+        auto byte = more(ESC_SEQUENCE_MS);
+        if (!byte) return KEY_UNKNOWN;
+        if (*byte == 'M') return KEY_ENTER; // keypad Enter in application mode
+        if (*byte >= 'P' && *byte <= 'S') return KEY_EXT + SC_F1 + (*byte - 'P');
+        return csiKey(static_cast<char>(*byte), 0);
     }
     // Esc followed by an ordinary key (Alt held, or typed quickly): the Esc, then that key.
-    unread = *b;
+    unread = *next;
     return KEY_ESC;
 }
 

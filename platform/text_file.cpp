@@ -13,8 +13,8 @@ namespace gs {
 namespace {
 
 bool isDirectory(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 /// The folder part of a path: what must exist for the file to be found.
@@ -40,8 +40,8 @@ int openForReading(const std::string& path, int& code) {
         code = openFailure(errno, path);
         return -1;
     }
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         // A directory, a device or a pipe in place of the file: nothing the game can read.
         ::close(fd);
         code = RE_ACCESS_DENIED;
@@ -75,53 +75,54 @@ int TextFile::peek() {
     if (pos_ < len_) return static_cast<unsigned char>(buf_[pos_]);
     if (ended_) return -1;
     for (;;) {
-        ssize_t n = ::read(fd_, buf_, sizeof buf_);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) raiseRuntimeError(RE_READ_FAILED);
-        if (n == 0) {
+        ssize_t got = ::read(fd_, buf_, sizeof buf_);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) raiseRuntimeError(RE_READ_FAILED);
+        if (got == 0) {
             ended_ = true;
             return -1;
         }
-        len_ = static_cast<std::size_t>(n);
+        len_ = static_cast<std::size_t>(got);
         pos_ = 0;
         return static_cast<unsigned char>(buf_[0]);
     }
 }
 
 int TextFile::get() {
-    int c = peek();
-    if (c >= 0) ++pos_;
-    return c;
+    int ch = peek();
+    if (ch >= 0) ++pos_;
+    return ch;
 }
 
 bool TextFile::eof() { return peek() < 0; }
 
 std::int64_t TextFile::readNumber() {
-    int c;
-    while ((c = peek()) >= 0 && c <= 32) get();
-    if (c < 0) return 0; // the file ended before this number: it is 0
+    int ch;
+    while ((ch = peek()) >= 0 && ch <= 32) get();
+    if (ch < 0) return 0; // the file ended before this number: it is 0
     std::string token;
-    while ((c = peek()) > 32 && token.size() < MAX_TOKEN) token.push_back(static_cast<char>(get()));
-    auto v = parseNumberToken(token, false);
-    if (!v) raiseRuntimeError(RE_INVALID_NUMBER);
-    return *v;
+    while ((ch = peek()) > 32 && token.size() < MAX_TOKEN)
+        token.push_back(static_cast<char>(get()));
+    auto value = parseNumberToken(token, false);
+    if (!value) raiseRuntimeError(RE_INVALID_NUMBER);
+    return *value;
 }
 
 std::string TextFile::readString() {
-    std::string s;
-    int c;
-    while ((c = peek()) >= 0 && c != '\r' && c != '\n' && s.size() < MAX_TOKEN)
-        s.push_back(static_cast<char>(get()));
-    return s;
+    std::string line;
+    int ch;
+    while ((ch = peek()) >= 0 && ch != '\r' && ch != '\n' && line.size() < MAX_TOKEN)
+        line.push_back(static_cast<char>(get()));
+    return line;
 }
 
 void TextFile::readLn() {
-    int c;
-    while ((c = peek()) >= 0 && c != '\r' && c != '\n') get();
-    if (c == '\r') {
+    int ch;
+    while ((ch = peek()) >= 0 && ch != '\r' && ch != '\n') get();
+    if (ch == '\r') {
         get();
         if (peek() == '\n') get();
-    } else if (c == '\n') {
+    } else if (ch == '\n') {
         get();
     }
 }

@@ -194,25 +194,31 @@ constexpr std::span<const Prim> SHAPES[LOOKS] = {
 /// row of the unit table.
 void paint(Game& G, i16 NOF, Look look) {
     if (NOF < 1 || NOF > MAXUNITS) return; // not a roster slot: nothing to draw or arm
-    OBJ& o = G.unit(NOF);
-    const int X = o.X;
-    Graph& gr = G.gr;
-    for (const Prim& p : SHAPES[static_cast<int>(look)]) {
-        switch (p.op) {
-        case Op::Line: gr.Line(w16(X + p.x1), w16(p.y1), w16(X + p.x2), w16(p.y2)); break;
-        case Op::Circle: gr.Circle(w16(X + p.x1), w16(p.y1), w16(p.x2)); break;
-        case Op::Rect: gr.Rectangle(w16(X + p.x1), w16(p.y1), w16(X + p.x2), w16(p.y2)); break;
-        case Op::Bar: gr.Bar(w16(X + p.x1), w16(p.y1), w16(X + p.x2), w16(p.y2)); break;
-        case Op::Color: gr.SetColor(p.x1); break;
-        case Op::Fill: gr.SetFillStyle(p.x1, p.y1); break;
+    OBJ& unit = G.unit(NOF);
+    const int X = unit.X;
+    Graph& graph = G.gr;
+    for (const Prim& prim : SHAPES[static_cast<int>(look)]) {
+        switch (prim.op) {
+        case Op::Line:
+            graph.Line(w16(X + prim.x1), w16(prim.y1), w16(X + prim.x2), w16(prim.y2));
+            break;
+        case Op::Circle: graph.Circle(w16(X + prim.x1), w16(prim.y1), w16(prim.x2)); break;
+        case Op::Rect:
+            graph.Rectangle(w16(X + prim.x1), w16(prim.y1), w16(X + prim.x2), w16(prim.y2));
+            break;
+        case Op::Bar:
+            graph.Bar(w16(X + prim.x1), w16(prim.y1), w16(X + prim.x2), w16(prim.y2));
+            break;
+        case Op::Color: graph.SetColor(prim.x1); break;
+        case Op::Fill: graph.SetFillStyle(prim.x1, prim.y1); break;
         }
     }
     const Arms& arms = unitKind(look).arms;
-    o.SPEED = arms.SPEED;
-    o.GX = arms.GX;
-    o.GY = arms.GY;
-    o.SHOT = arms.SHOT;
-    o.DIST = arms.DIST;
+    unit.SPEED = arms.SPEED;
+    unit.GX = arms.GX;
+    unit.GY = arms.GY;
+    unit.SHOT = arms.SHOT;
+    unit.DIST = arms.DIST;
 }
 
 } // namespace
@@ -238,11 +244,11 @@ void PAINTOBJ(Game& G) {
         SAU,    ROCKETMAN, RSZO,     ENEMYGUN, RADARMACH1,   RADARMACH2,
     };
     for (i16 INP2 = 1; INP2 <= G.units(); ++INP2) {
-        const OBJ& o = G.unit(INP2);
-        if (o.UVIS != 0) continue; // destroyed units stay off the field, whatever their HEALTH
-        const auto look = lookOf(o.TYP, G.RADAR);
+        const OBJ& unit = G.unit(INP2);
+        if (unit.UVIS != 0) continue; // destroyed units stay off the field, whatever their HEALTH
+        const auto look = lookOf(unit.TYP, G.RADAR);
         if (!look) continue; // a code without a unit type: not drawn, its values untouched
-        if (o.TYP == T_RADARMACH) {
+        if (unit.TYP == T_RADARMACH) {
             // Seeing a radar machine is what lets the air raids come; it is never forgotten.
             G.RDR = 1;
             G.RDRNMB = INP2;
