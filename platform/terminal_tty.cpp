@@ -12,11 +12,6 @@ namespace gs {
 
 namespace {
 
-// Scan codes of the keys the decoder knows (the console ignores all but a few).
-constexpr int SC_UP = 72, SC_DOWN = 80, SC_PGUP = 73, SC_PGDN = 81, SC_INS = 82, SC_DEL = 83;
-constexpr int SC_F1 = 59;
-constexpr int KEY_UNKNOWN = KEY_EXT; // a sequence the game has no use for
-
 // Saved settings, reachable from signal handlers.
 struct termios g_saved;
 volatile std::sig_atomic_t g_active = 0;

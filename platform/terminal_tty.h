@@ -5,7 +5,15 @@
 #include <functional>
 #include <optional>
 
+#include "platform/console.h"
+
 namespace gs {
+
+// Scan codes of the keys the decoder knows besides the console's own (KEY_EXT + the code;
+// the console ignores them). The window's keyboard maps its keys to the same codes.
+constexpr int SC_UP = 72, SC_DOWN = 80, SC_PGUP = 73, SC_PGDN = 81, SC_INS = 82, SC_DEL = 83;
+constexpr int SC_F1 = 59;            ///< F1 to F4 follow it
+constexpr int KEY_UNKNOWN = KEY_EXT; ///< a key the game has no use for
 
 /// How long a lone Esc byte waits for the rest of an escape sequence, in milliseconds.
 /// Terminals send a whole sequence at once, so 25 ms tells a typed Esc from a cursor key.

@@ -1,10 +1,11 @@
 // The console's reads and its line editor, fed arbitrary key bytes through the terminal
 // key decoder, on a screen of arbitrary size.
 //
-// The terminal here is a small screen model: it follows the bytes and cursor moves the
-// console sends, as a real terminal would, and checks after every operation that it and
-// the console agree on where the cursor is, that no cursor move leaves the window, and
-// that no control byte other than CR, LF and BS ever reaches the screen.
+// The screen is the window pane's cell grid, which follows the bytes and cursor moves the
+// console sends as a real terminal would. After every operation the grid and the console
+// must agree on where the cursor is, no cursor move may leave the window, no control byte
+// other than CR, LF and BS may reach the screen, and a reader's copy of the grid, brought
+// up to date row by row, must equal the grid.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <charconv>
@@ -15,6 +16,7 @@
 #include "platform/console.h"
 #include "platform/runtime_error.h"
 #include "platform/terminal_tty.h"
+#include "platform/text_grid.h"
 
 namespace {
 
@@ -27,7 +29,7 @@ using namespace gs;
 
 class ScreenModel : public Terminal {
 public:
-    ScreenModel(FuzzedDataProvider& d, int cols, int rows) : d_(d), cols_(cols), rows_(rows) {}
+    ScreenModel(FuzzedDataProvider& d, int cols, int rows) : grid(cols, rows), d_(d) {}
 
     std::optional<int> pollKey() override {
         if (d_.remaining_bytes() == 0 || !d_.ConsumeBool()) return std::nullopt;
@@ -39,33 +41,26 @@ public:
     }
     void write(std::string_view bytes) override {
         for (unsigned char b : bytes) {
-            switch (b) {
-            case '\r': col = 1; break;
-            case '\n':
-                if (row < rows_) ++row;
-                break;
-            case '\b':
-                if (col > 1) --col;
-                break;
-            default:
-                if (b < 32 || b == 127) fail("control byte on the screen", b, col);
-                if (b >= 0x80 && b < 0xC0) break; // shares the cell of its lead byte
-                if (col > cols_) fail("character written past the right edge", col, row);
-                ++col;
-            }
+            if ((b < 32 && b != '\r' && b != '\n' && b != '\b') || b == 127)
+                fail("control byte on the screen", b, grid.cursor().col);
+            // A character after one in the last column: the console left out a line end.
+            if (b >= 32 && !(b >= 0x80 && b < 0xC0) && grid.wrapPending())
+                fail("character written past the right edge", grid.cursor().col, grid.cursor().row);
+            grid.write(std::string_view(reinterpret_cast<const char*>(&b), 1));
         }
     }
-    void clear() override { col = row = 1; }
+    void clear() override { grid.clear(); }
     void moveCursor(int c, int r) override {
-        if (c < 1 || c > cols_ || r < 1 || r > rows_) fail("cursor moved outside the window", c, r);
-        col = c;
-        row = r;
+        if (c < 1 || c > grid.cols() || r < 1 || r > grid.rows())
+            fail("cursor moved outside the window", c, r);
+        grid.moveCursor(c, r);
     }
     bool isScreen() const override { return true; }
-    int cols() const override { return cols_; }
-    int rows() const override { return rows_; }
+    int cols() const override { return grid.cols(); }
+    int rows() const override { return grid.rows(); }
 
-    int col = 1, row = 1;
+    TextGrid grid;
+    GridView view;
 
 private:
     /// One key press as a terminal would send it: raw bytes through the key decoder.
@@ -87,15 +82,20 @@ private:
         };
     }
     FuzzedDataProvider& d_;
-    int cols_, rows_;
     std::optional<unsigned char> unread_;
 };
 
-void agree(const Console& con, const ScreenModel& t) {
-    if (con.cursorRow() != t.row)
-        fail("cursor row differs (console, screen)", con.cursorRow(), t.row);
-    if (con.cursorCol() != t.col)
-        fail("cursor column differs (console, screen)", con.cursorCol(), t.col);
+void agree(const Console& con, ScreenModel& t) {
+    const GridPos at = t.grid.cursor();
+    if (con.cursorRow() != at.row)
+        fail("cursor row differs (console, screen)", con.cursorRow(), at.row);
+    if (con.cursorCol() != at.col)
+        fail("cursor column differs (console, screen)", con.cursorCol(), at.col);
+    t.grid.update(t.view);
+    for (int row = 1; row <= t.grid.rows(); ++row)
+        for (int col = 1; col <= t.grid.cols(); ++col)
+            if (t.view.at(col, row) != t.grid.at(col, row))
+                fail("a reader's copy differs from the grid", col, row);
     if (con.cursorCol() < 1 || con.cursorCol() > con.windowCols() || con.cursorRow() < 1 ||
         con.cursorRow() > con.windowRows())
         fail("cursor outside the window", con.cursorCol(), con.cursorRow());

@@ -1,80 +1,120 @@
 // The console on a screen: wrapping at the right edge, scrolling at the bottom row, and
-// line editing on screen. The terminal here is a small cell emulator that behaves like a
-// real one (a character in the last column leaves the cursor there until the next one),
-// so the console must place every line end itself.
+// line editing on screen. The screen is the window pane's cell grid, which behaves like a
+// real terminal (a character in the last column leaves the cursor there until the next
+// one), so the console must place every line end itself. Every case runs twice: keys from
+// the scripted terminal, and keys typed into the pane's own queue.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "platform/console.h"
+#include "platform/pane_terminal.h"
+#include "platform/runtime_error.h"
 #include "tests/support/harness.h"
 
 namespace gs {
 namespace {
 
-class ScreenTerminal : public test::ScriptTerminal {
+/// Scripted keys on a grid screen.
+class ScriptedGrid : public test::ScriptTerminal {
 public:
-    ScreenTerminal(int cols, int rows, std::string keys = {})
-        : ScriptTerminal(std::move(keys)), w(cols), h(rows) {
-        clear();
-    }
+    ScriptedGrid(int cols, int rows, std::string keys)
+        : ScriptTerminal(std::move(keys)), grid(cols, rows) {}
     bool isScreen() const override { return true; }
-    int cols() const override { return w; }
-    int rows() const override { return h; }
-    void clear() override {
-        cells.assign(static_cast<std::size_t>(h), std::string(static_cast<std::size_t>(w), ' '));
-        c = r = 1;
-        wrapDue = false;
-    }
-    void moveCursor(int col, int row) override {
-        ASSERT_TRUE(col >= 1 && col <= w && row >= 1 && row <= h);
-        c = col, r = row, wrapDue = false;
-    }
-    void write(std::string_view bytes) override {
-        for (char ch : bytes) {
-            if (ch == '\r') {
-                c = 1, wrapDue = false;
-            } else if (ch == '\n') {
-                lineFeed();
-            } else if (ch == '\b') {
-                c = c > 1 ? c - 1 : 1, wrapDue = false;
-            } else {
-                ASSERT_GE(static_cast<unsigned char>(ch), 32)
-                    << "a control byte reached the screen";
-                if (wrapDue) c = 1, wrapDue = false, lineFeed();
-                cells[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(c - 1)] = ch;
-                if (c == w)
-                    wrapDue = true;
-                else
-                    ++c;
-            }
-        }
-    }
-    const std::string& row(int n) const { return cells[static_cast<std::size_t>(n - 1)]; }
-    int w, h, c = 1, r = 1;
-    bool wrapDue = false;
-    std::vector<std::string> cells;
-    std::vector<std::string> gone; ///< rows scrolled off the top, oldest first
-
-private:
-    void lineFeed() {
-        if (r < h) {
-            ++r;
-            return;
-        }
-        gone.push_back(cells.front());
-        cells.erase(cells.begin());
-        cells.emplace_back(static_cast<std::size_t>(w), ' ');
-    }
+    int cols() const override { return grid.cols(); }
+    int rows() const override { return grid.rows(); }
+    void write(std::string_view bytes) override { grid.write(bytes); }
+    void clear() override { grid.clear(); }
+    void moveCursor(int col, int row) override { grid.moveCursor(col, row); }
+    TextGrid grid;
 };
 
-TEST(ConsoleScreen, WrapsAtTheRightEdgeScrollsAtTheBottomAndIgnoresBadPositions) {
-    ScreenTerminal t(10, 4);
-    Console con(t);
+/// Types a script in ScriptTerminal's notation into the pane, then closes the window, so
+/// that the keys end as the script's do.
+void typeScript(PaneTerminal& pane, const std::string& keys) {
+    for (std::size_t at = 0; at < keys.size(); ++at) {
+        const char ch = keys[at];
+        if (ch == '\n') {
+            pane.pressKey(PaneKey::Enter);
+        } else if (ch == '\b') {
+            pane.pressKey(PaneKey::Backspace);
+        } else if (ch == '\x1b') {
+            pane.pressKey(PaneKey::Escape);
+        } else if (ch == '\x01' && at + 1 < keys.size()) {
+            const char which = keys[++at];
+            pane.pressKey(which == 'L'   ? PaneKey::Left
+                          : which == 'R' ? PaneKey::Right
+                          : which == 'H' ? PaneKey::Home
+                          : which == 'E' ? PaneKey::End
+                                         : PaneKey::F1);
+        } else {
+            pane.typeText(std::string_view(&ch, 1));
+        }
+    }
+    pane.close();
+}
+
+enum class Keys { Scripted, Pane };
+
+/// The console over a grid screen; keeps the rows that scroll off the top.
+class Rig : public Terminal {
+public:
+    Rig(Keys keys, int cols, int rows, const std::string& script = {}) {
+        if (keys == Keys::Scripted) {
+            auto scripted = std::make_unique<ScriptedGrid>(cols, rows, script);
+            grid = &scripted->grid;
+            inner = std::move(scripted);
+        } else {
+            auto pane = std::make_unique<PaneTerminal>(cols, rows);
+            typeScript(*pane, script);
+            grid = &pane->grid();
+            inner = std::move(pane);
+        }
+        con = std::make_unique<Console>(*this);
+    }
+    std::optional<int> pollKey() override { return inner->pollKey(); }
+    int waitKey() override { return inner->waitKey(); }
+    void write(std::string_view bytes) override {
+        // A line feed on the bottom row scrolls the top row away.
+        for (std::size_t end; (end = bytes.find('\n')) != std::string_view::npos;) {
+            inner->write(bytes.substr(0, end));
+            if (grid->cursor().row == grid->rows()) gone.push_back(grid->rowText(1));
+            inner->write("\n");
+            bytes.remove_prefix(end + 1);
+        }
+        inner->write(bytes);
+    }
+    void clear() override { inner->clear(); }
+    void moveCursor(int col, int row) override {
+        ASSERT_TRUE(col >= 1 && col <= grid->cols() && row >= 1 && row <= grid->rows());
+        inner->moveCursor(col, row);
+    }
+    bool isScreen() const override { return true; }
+    int cols() const override { return inner->cols(); }
+    int rows() const override { return inner->rows(); }
+
+    std::string row(int n) const { return grid->rowText(n); }
+    GridPos cursor() const { return grid->cursor(); }
+    /// The console and the screen agree on where the cursor is.
+    void agree() const { EXPECT_EQ(cursor(), (GridPos{con->cursorCol(), con->cursorRow()})); }
+
+    std::unique_ptr<Terminal> inner;
+    TextGrid* grid = nullptr;
+    std::unique_ptr<Console> con;
+    std::vector<std::string> gone; ///< rows scrolled off the top, oldest first
+};
+
+class ConsoleScreen : public ::testing::TestWithParam<Keys> {};
+
+TEST_P(ConsoleScreen, WrapsAtTheRightEdgeScrollsAtTheBottomAndIgnoresBadPositions) {
+    Rig t(GetParam(), 10, 4);
+    Console& con = *t.con;
     con.Write("0123456789abcdefghijKLMNO");
     EXPECT_EQ(t.row(2), "abcdefghij");
     EXPECT_EQ(t.row(3), "KLMNO     ");
     EXPECT_EQ(con.cursorCol(), 6);
+    t.agree();
     con.WriteLn();
     con.WriteLn("x");
     EXPECT_EQ(t.gone, std::vector<std::string>{"0123456789"}); // one line past the bottom
@@ -82,35 +122,65 @@ TEST(ConsoleScreen, WrapsAtTheRightEdgeScrollsAtTheBottomAndIgnoresBadPositions)
     con.Write("0123456789"); // exactly filling the bottom row scrolls once more
     EXPECT_EQ(t.row(3), "0123456789");
     EXPECT_EQ(con.cursorRow(), 4);
-    EXPECT_EQ(t.r, 4);
+    t.agree();
 
     con.GotoXY(3, 2);
     for (auto [col, row] : std::vector<std::pair<int, int>>{{0, 1}, {1, 0}, {11, 1}, {1, 5}})
         con.GotoXY(static_cast<u8>(col), static_cast<u8>(row));
     con.Write("A\a\bB\x1b"); // bell unseen, backspace steps back, Esc shown harmlessly
     EXPECT_EQ(t.row(2), "x B?      ");
+    t.agree();
+
+    // A UTF-8 character is one cell, also when it fills the last column and the console's
+    // line end comes between its bytes, and also when that line end scrolls.
+    con.ClrScr();
+    con.GotoXY(1, 4);
+    con.Write("12345678УБИТ");
+    EXPECT_EQ(t.row(3), "12345678УБ");
+    EXPECT_EQ(t.row(4), "ИТ        ");
+    t.agree();
 }
 
-TEST(ConsoleScreen, EditingShowsOnScreenAndFollowsAWrappedScrolledLine) {
-    ScreenTerminal t(10, 4, "abc\b\bX\n");
-    Console con(t);
-    con.Write("> ");
-    EXPECT_EQ(con.ReadCharLn(), 'a');
+TEST_P(ConsoleScreen, EditingShowsOnScreenAndFollowsAWrappedScrolledLine) {
+    Rig t(GetParam(), 10, 4, "abc\b\bX\n");
+    t.con->Write("> ");
+    EXPECT_EQ(t.con->ReadCharLn(), 'a');
     EXPECT_EQ(t.row(1), "> aX      ");
-    EXPECT_EQ(std::pair(t.c, t.r), std::pair(1, 2));
+    EXPECT_EQ(t.cursor(), (GridPos{1, 2}));
+    t.agree();
 
     // 8 columns, 2 rows: a 12-character answer wraps and scrolls the prompt away; Backspace
     // goes back across the edge and Home still finds the line's first cell.
-    ScreenTerminal s(8, 2,
-                     "abcdefghijkl\b\b\b\b\b\x01H"
-                     "Z\n");
-    Console sc(s);
-    sc.WriteLn("prompt");
-    sc.Write("> ");
-    EXPECT_EQ(sc.ReadCharLn(), 'Z');
+    Rig s(GetParam(), 8, 2,
+          "abcdefghijkl\b\b\b\b\b\x01H"
+          "Z\n");
+    s.con->WriteLn("prompt");
+    s.con->Write("> ");
+    EXPECT_EQ(s.con->ReadCharLn(), 'Z');
     EXPECT_EQ(s.gone, (std::vector<std::string>{"prompt  ", "> Zbcdef"}));
     EXPECT_EQ(s.row(1), "g       ");
+    s.agree();
 }
+
+TEST_P(ConsoleScreen, TypedTextKeepsItsBytesAndTheKeysEndWithTheScript) {
+    // Desktop text input gives UTF-8: each byte is one key, the echo shows one character.
+    Rig t(GetParam(), 10, 3, "\xC3\xA4\xC3\xA9!\n");
+    t.con->Write("? ");
+    EXPECT_EQ(t.con->ReadCharLn(), '\xC3');
+    EXPECT_EQ(t.row(1), "? äé!     ");
+    t.agree();
+    try {
+        t.con->ReadCharLn();
+        FAIL() << "a read went on after the last key";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.code, RE_INPUT_ENDED);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, ConsoleScreen, ::testing::Values(Keys::Scripted, Keys::Pane),
+                         [](const auto& info) {
+                             return info.param == Keys::Scripted ? "Scripted" : "Pane";
+                         });
 
 } // namespace
 } // namespace gs
