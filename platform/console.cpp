@@ -27,8 +27,7 @@ std::optional<std::int64_t> parseNumberToken(std::string_view token, bool isUnsi
     if (at < token.size() && token[at] == '$') {
         base = 16;
         ++at;
-    } else if (at + 1 < token.size() && token[at] == '0' &&
-               (token[at + 1] == 'x' || token[at + 1] == 'X')) {
+    } else if (at + 1 < token.size() && token[at] == '0' && token[at + 1] == 'x') {
         base = 16;
         at += 2;
     } else if (at < token.size() && token[at] == '%') {

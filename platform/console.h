@@ -24,9 +24,9 @@ constexpr int KEY_RIGHT = KEY_EXT + 77;
 constexpr int KEY_END = KEY_EXT + 79;
 
 /// The token rules shared by the console and the level files: an optional "+" or "-",
-/// then decimal digits, or hexadecimal after "$" or "0x", binary after "%", octal after
-/// "&". The value must fit the signed 32-bit range (unsigned: the unsigned 32-bit range,
-/// and no "-"). Returns the 32-bit value, or nothing when the token is not a number.
+/// then decimal digits, or hexadecimal after "$" or "0x" (lower-case x only), binary after
+/// "%", octal after "&". The value must fit the signed 32-bit range (unsigned: the unsigned 32-bit
+/// range, and no "-"). Returns the 32-bit value, or nothing when the token is not a number.
 std::optional<std::int64_t> parseNumberToken(std::string_view token, bool isUnsigned);
 
 /// Longest token and longest line a read takes.

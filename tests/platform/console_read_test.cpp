@@ -23,7 +23,8 @@ TEST(NumberToken, NotationsSignsAndRange) {
         {"4294967296", true, {}},  {"-1", true, {}},
         {"1x", false, {}},         {"-", false, {}},
         {"0x", false, {}},         {"%2", false, {}},
-        {"&8", false, {}},
+        {"&8", false, {}},         {"0x3", false, 3},
+        {"0X3", false, {}}, // only the lower-case x makes a hexadecimal number
     };
     for (const Case& c : cases)
         EXPECT_EQ(parseNumberToken(c.tok, c.isUnsigned), c.v) << "token '" << c.tok << "'";
