@@ -13,6 +13,8 @@ constexpr const char* GAME_TYPES[3] = {"1.Campaign", "2.Custom level", "3.Scirmi
 constexpr const char* ENTER_LEVEL_NUMBER = "Enter the level number";
 constexpr const char* SELECT_DIFFICULTY =
     "Select an enemy difficulty (1-very easy, 2-easy, 3-normal, 4-hard, 5-very hard)";
+/// Written when an answer to a question is not a number; the question is asked again.
+constexpr const char* NOT_A_NUMBER = "That answer is not a number";
 /// About: the title, then " version X, YEAR" and this.
 constexpr const char* ABOUT_TAIL = ": an artillery game";
 /// Written when the won level was the last file of the Campaign.
