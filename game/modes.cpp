@@ -112,6 +112,14 @@ void customLevel(Game& G, const BattleFn& battle) {
     do {
         G.con.WriteLn(text::ENTER_LEVEL_NUMBER);
     } while (!readNumberAnswer(G, G.LEV));
+    // A number without a file is the player's slip, not a broken installation: say so
+    // and go back to the main menu. A missing directory or an unreadable file still ends
+    // the game with its run-time error when the level is loaded.
+    if (probeLevelFile(G.LEV) == RE_FILE_NOT_FOUND) {
+        G.con.WriteLn(text::NO_SUCH_LEVEL + std::to_string(G.LEV) + text::NO_SUCH_LEVEL_TAIL);
+        G.con.WaitKey();
+        return;
+    }
     playUntilWon(G, battle, startFileLevel);
 }
 

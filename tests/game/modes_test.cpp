@@ -247,9 +247,27 @@ TEST_F(FileModes, CustomLevelTakesAnyNumber) {
               1);
     EXPECT_EQ(count(t.term.output, "Minus three"), 1);
     EXPECT_EQ(count(t.term.output, "1.Play"), 2); // won: back to the main menu
+}
 
+TEST_F(FileModes, CustomLevelWithoutAFileSaysSoAndWaitsLikeAbout) {
+    // The key 3 leaves the wait and answers the main menu that comes back: Quit.
+    test::TestGame t("1\n2\n$d\n3\n");
+    FakeBattle b;
+    runGame(t.G, b.fn());
+    EXPECT_TRUE(t.G.LOGIC);
+    EXPECT_TRUE(b.seen.empty());
+    const std::string said = "$d\nThere is no level 13. Press any key.\n\n<CLS>\n";
+    EXPECT_EQ(count(t.term.output, said), 1) << t.term.output;
+    EXPECT_EQ(count(t.term.output, "1.Play"), 2);
+
+    // The installation's faults keep their run-time errors: a level file that cannot be
+    // read, a missing level directory.
+    fs::create_directory("level/7.txt");
+    test::TestGame u("1\n2\n7\n");
+    EXPECT_EQ(runToError(u, b.fn()), RE_ACCESS_DENIED);
+    fs::remove_all("level");
     test::TestGame m("1\n2\n7\n");
-    EXPECT_EQ(runToError(m, b.fn()), RE_FILE_NOT_FOUND);
+    EXPECT_EQ(runToError(m, b.fn()), RE_PATH_NOT_FOUND);
 }
 
 } // namespace
