@@ -7,6 +7,7 @@
 #include "combat/health.h"
 #include "combat/movement.h"
 #include "effects/explosions.h"
+#include "game/answers.h"
 #include "render/field.h"
 #include "render/sprites.h"
 #include "state/texts.h"
@@ -44,8 +45,7 @@ bool chooseAmmunition(Game& G) {
         }
         do {
             G.con.WriteLn(text::AMMO_QUESTION);
-            G.con.ReadLn(G.SNARYAD);
-        } while (G.SNARYAD < A_FUGASY || G.SNARYAD > A_NUCLEAR);
+        } while (!readNumberAnswer(G, G.SNARYAD) || G.SNARYAD < A_FUGASY || G.SNARYAD > A_NUCLEAR);
         if (stockOf(G, G.SNARYAD) > 0) return true;
         G.con.WriteLn(text::NO_AMMUNITION[G.SNARYAD - A_FUGASY]);
     }
@@ -118,8 +118,9 @@ Outcome battle(Game& G) {
             G.LOSE = true;
             return replayQuestion(G);
         }
-        G.con.WriteLn(text::SHOT_QUESTION);
-        G.con.ReadLn(G.V, G.A);
+        do {
+            G.con.WriteLn(text::SHOT_QUESTION);
+        } while (!readNumberAnswer(G, G.V, G.A));
         shotVelocity(G.V, G.A, G.DX, G.DY);
         G.CHEAT = w16(G.V + G.A);
         CHECKCHEAT(G);

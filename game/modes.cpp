@@ -1,5 +1,6 @@
 #include "game/modes.h"
 
+#include "game/answers.h"
 #include "game/level_file.h"
 #include "platform/runtime_error.h"
 #include "state/texts.h"
@@ -23,7 +24,12 @@ constexpr Purchase PURCHASES[11] = {
     {-1, 0},       {T_HOUSE, 2}, {T_BUILDING, 3},  {-1, 0},      {T_TRANSPORTBTR, 4}, {T_LTANK, 7},
     {T_OTANK, 12}, {T_SAU, 8},   {T_ROCKETMAN, 6}, {T_RSZO, 13}, {T_ENEMYGUN, 10}};
 
-void menuFrame(Game& G, bool gameType) {
+/// Where a menu says that the last answer was not a number: just under the row the
+/// answer is typed on, so the eye finds it there when the menu comes back.
+constexpr u8 NOT_A_NUMBER_COL = 8, NOT_A_NUMBER_ROW = 10;
+constexpr u8 ANSWER_ROW = 9;
+
+void menuFrame(Game& G, bool gameType, bool lastWasNotANumber) {
     G.con.ClrScr();
     G.con.GotoXY(15, 1);
     G.con.WriteLn(text::TITLE);
@@ -35,6 +41,21 @@ void menuFrame(Game& G, bool gameType) {
     }
     G.con.GotoXY(8, 8);
     G.con.WriteLn(text::SELECT_MENU_POINT);
+    if (lastWasNotANumber) {
+        G.con.GotoXY(NOT_A_NUMBER_COL, NOT_A_NUMBER_ROW);
+        G.con.WriteLn(text::NOT_A_NUMBER);
+        G.con.GotoXY(1, ANSWER_ROW); // the answer is typed where it always is
+    }
+}
+
+/// A menu: drawn until its answer is 1, 2 or 3. An answer that is not a number shows
+/// the menu again, saying so.
+void menuAnswer(Game& G, bool gameType, u8& answer) {
+    bool notANumber = false;
+    do {
+        menuFrame(G, gameType, notANumber);
+        notANumber = !G.con.ReadUnsigned(answer);
+    } while (notANumber || answer < 1 || answer > 3);
 }
 
 /// Per-level completion shared by every mode: reset, maximum and full hit points.
@@ -70,19 +91,9 @@ void startSkirmishLevel(Game& G) {
     completeLevel(G);
 }
 
-void MENU(Game& G, u8& M) {
-    do {
-        menuFrame(G, false);
-        M = G.con.ReadUnsigned();
-    } while (M < 1 || M > 3);
-}
+void MENU(Game& G, u8& M) { menuAnswer(G, false, M); }
 
-void MENU2(Game& G, u8& MEN) {
-    do {
-        menuFrame(G, true);
-        MEN = G.con.ReadUnsigned();
-    } while (MEN < 1 || MEN > 3);
-}
+void MENU2(Game& G, u8& MEN) { menuAnswer(G, true, MEN); }
 
 void campaign(Game& G, const BattleFn& battle) {
     G.LEV = 1;
@@ -98,8 +109,17 @@ void campaign(Game& G, const BattleFn& battle) {
 }
 
 void customLevel(Game& G, const BattleFn& battle) {
-    G.con.WriteLn(text::ENTER_LEVEL_NUMBER);
-    G.con.ReadLn(G.LEV);
+    do {
+        G.con.WriteLn(text::ENTER_LEVEL_NUMBER);
+    } while (!readNumberAnswer(G, G.LEV));
+    // A number without a file is the player's slip, not a broken installation: say so
+    // and go back to the main menu. A missing directory or an unreadable file still ends
+    // the game with its run-time error when the level is loaded.
+    if (probeLevelFile(G.LEV) == RE_FILE_NOT_FOUND) {
+        G.con.WriteLn(text::NO_SUCH_LEVEL + std::to_string(G.LEV) + text::NO_SUCH_LEVEL_TAIL);
+        G.con.WaitKey();
+        return;
+    }
     playUntilWon(G, battle, startFileLevel);
 }
 
@@ -131,8 +151,7 @@ void generateSkirmish(Game& G) {
 void skirmish(Game& G, const BattleFn& battle) {
     do {
         G.con.WriteLn(text::SELECT_DIFFICULTY);
-        G.con.ReadLn(G.EIL);
-    } while (G.EIL < 1 || G.EIL > 5);
+    } while (!readNumberAnswer(G, G.EIL) || G.EIL < 1 || G.EIL > 5);
     G.CTS = skirmishBudget(G.EIL);
     generateSkirmish(G);
     // A replay keeps the roster, the gun and the stocks as the lost battle left them.

@@ -20,7 +20,8 @@ void MENU2(Game& G, u8& MEN);
 
 /// The Campaign: levels 1, 2, 3, ... until the last file, a defeat without replay, or an error.
 void campaign(Game& G, const BattleFn& battle);
-/// A Custom level whose number the player types.
+/// A Custom level whose number the player types; a number without a level file is said
+/// to be no level, and after a key the main menu comes back.
 void customLevel(Game& G, const BattleFn& battle);
 /// A Skirmish: difficulty, generated roster, battle and its replays.
 void skirmish(Game& G, const BattleFn& battle);

@@ -1,7 +1,5 @@
 #include "platform/console.h"
 
-#include "platform/runtime_error.h"
-
 namespace gs {
 
 namespace {
@@ -27,8 +25,7 @@ std::optional<std::int64_t> parseNumberToken(std::string_view token, bool isUnsi
     if (at < token.size() && token[at] == '$') {
         base = 16;
         ++at;
-    } else if (at + 1 < token.size() && token[at] == '0' &&
-               (token[at + 1] == 'x' || token[at + 1] == 'X')) {
+    } else if (at + 1 < token.size() && token[at] == '0' && token[at + 1] == 'x') {
         base = 16;
         at += 2;
     } else if (at < token.size() && token[at] == '%') {
@@ -243,7 +240,7 @@ void Console::collectLine() {
     }
 }
 
-std::int64_t Console::readNumber(bool isUnsigned) {
+std::optional<std::int64_t> Console::readNumber(bool isUnsigned) {
     for (;;) {
         while (pos_ < buf_.size() && static_cast<unsigned char>(buf_[pos_]) <= 32) ++pos_;
         if (pos_ < buf_.size()) break;
@@ -253,9 +250,7 @@ std::int64_t Console::readNumber(bool isUnsigned) {
     while (pos_ < buf_.size() && (pos_ - start) < MAX_TOKEN &&
            static_cast<unsigned char>(buf_[pos_]) > 32)
         ++pos_;
-    auto value = parseNumberToken(std::string_view(buf_).substr(start, pos_ - start), isUnsigned);
-    if (!value) raiseRuntimeError(RE_INVALID_NUMBER);
-    return *value;
+    return parseNumberToken(std::string_view(buf_).substr(start, pos_ - start), isUnsigned);
 }
 
 void Console::endLine() {
@@ -264,17 +259,33 @@ void Console::endLine() {
     pos_ = lineFeed == std::string::npos ? buf_.size() : lineFeed + 1;
 }
 
-u8 Console::ReadUnsigned() { return w8(readNumber(true)); }
-
-void Console::ReadLn(i16& a) {
-    a = w16(readNumber(false));
-    endLine();
+bool Console::ReadUnsigned(u8& target) {
+    auto value = readNumber(true);
+    if (!value) {
+        endLine(); // what follows a wrong answer on its line is no answer either
+        return false;
+    }
+    target = w8(*value);
+    return true;
 }
 
-void Console::ReadLn(i16& a, i16& b) {
-    a = w16(readNumber(false));
-    b = w16(readNumber(false));
+bool Console::ReadLn(i16& a) {
+    auto value = readNumber(false);
     endLine();
+    if (!value) return false;
+    a = w16(*value);
+    return true;
+}
+
+bool Console::ReadLn(i16& a, i16& b) {
+    auto first = readNumber(false);
+    // A first answer that is not a number leaves the second unread: the line is dropped.
+    auto second = first ? readNumber(false) : std::nullopt;
+    endLine();
+    if (!first || !second) return false;
+    a = w16(*first);
+    b = w16(*second);
+    return true;
 }
 
 char Console::ReadCharLn() {

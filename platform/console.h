@@ -24,9 +24,9 @@ constexpr int KEY_RIGHT = KEY_EXT + 77;
 constexpr int KEY_END = KEY_EXT + 79;
 
 /// The token rules shared by the console and the level files: an optional "+" or "-",
-/// then decimal digits, or hexadecimal after "$" or "0x", binary after "%", octal after
-/// "&". The value must fit the signed 32-bit range (unsigned: the unsigned 32-bit range,
-/// and no "-"). Returns the 32-bit value, or nothing when the token is not a number.
+/// then decimal digits, or hexadecimal after "$" or "0x" (lower-case x only), binary after
+/// "%", octal after "&". The value must fit the signed 32-bit range (unsigned: the unsigned 32-bit
+/// range, and no "-"). Returns the 32-bit value, or nothing when the token is not a number.
 std::optional<std::int64_t> parseNumberToken(std::string_view token, bool isUnsigned);
 
 /// Longest token and longest line a read takes.
@@ -68,11 +68,15 @@ public:
     void WaitKey();
     void Write(std::string_view text);
     void WriteLn(std::string_view text = {});
+    // The number reads answer false when the player typed something that is not a number:
+    // the targets keep their values and the rest of that line is dropped, so the question
+    // can be asked again on a fresh line. Whether to ask again is the caller's choice.
+
     /// The menus' read: an unsigned number, low 8 bits kept; the rest of the line stays.
-    u8 ReadUnsigned();
+    [[nodiscard]] bool ReadUnsigned(u8& target);
     /// Signed number(s), low 16 bits kept, then the rest of the line is dropped.
-    void ReadLn(i16& a);
-    void ReadLn(i16& a, i16& b);
+    [[nodiscard]] bool ReadLn(i16& a);
+    [[nodiscard]] bool ReadLn(i16& a, i16& b);
     /// The next character of the line (13 for an empty line); the rest is dropped.
     char ReadCharLn();
 
@@ -110,8 +114,9 @@ private:
     /// Next key of line input: the pending key first, else a blocking wait.
     int nextKey();
     bool bufferUsedUp() const { return pos_ >= buf_.size(); }
-    /// Skips separators (collecting lines) and takes a token; parses it or raises 106.
-    std::int64_t readNumber(bool isUnsigned);
+    /// Skips separators (collecting lines) and takes a token; its value, or nothing when
+    /// it is not a number.
+    std::optional<std::int64_t> readNumber(bool isUnsigned);
     /// Drops the rest of the line including its line end.
     void endLine();
 

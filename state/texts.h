@@ -11,8 +11,13 @@ constexpr const char* SELECT_GAME_TYPE = "Select game type";
 constexpr const char* MAIN_MENU[3] = {"1.Play", "2.About", "3.Quit"};
 constexpr const char* GAME_TYPES[3] = {"1.Campaign", "2.Custom level", "3.Scirmish"};
 constexpr const char* ENTER_LEVEL_NUMBER = "Enter the level number";
+/// A Custom level number without a level file: this, the number, then the tail.
+constexpr const char* NO_SUCH_LEVEL = "There is no level ";
+constexpr const char* NO_SUCH_LEVEL_TAIL = ". Press any key.";
 constexpr const char* SELECT_DIFFICULTY =
     "Select an enemy difficulty (1-very easy, 2-easy, 3-normal, 4-hard, 5-very hard)";
+/// Written when an answer to a question is not a number; the question is asked again.
+constexpr const char* NOT_A_NUMBER = "That answer is not a number";
 /// About: the title, then " version X, YEAR" and this.
 constexpr const char* ABOUT_TAIL = ": an artillery game";
 /// Written when the won level was the last file of the Campaign.

@@ -46,6 +46,8 @@ TEST(DemoE2E, RecordedGamesPlayBackToTheSameOutputAndPictures) {
         {"campaign_lost", "1\n1\n\n" + SELF_HIT + "n\n", "11", 0},
         {"custom_won", "1\n2\n1\n\n" + WIN_LEVEL_1 + "3\n", "", 0}, // seed from the clock
         {"replayed", LOST_AND_REPLAYED, "3", 0},
+        // Typos refused at every question; a level number without a file.
+        {"typos", "x\n1 y\n2\n13\n\n1\n2\n0X1\n1\n\nq\n1\n22 abc\n0 0\nn\n", "8", 0},
         // A Skirmish with line editing (Backspace, Esc), cut off while the game waits.
         {"skirmish",
          "1\n3\n4\n\n1\n3\x7f"

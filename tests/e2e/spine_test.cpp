@@ -30,7 +30,12 @@ TEST(SpineE2E, MenusAboutAndQuitInPlainText) {
 
 TEST(SpineE2E, RuntimeErrorReportAndExitStatus) {
     const std::regex report("^Runtime error ([0-9]+) at \\$[0-9A-F]{8}\n(  \\$[0-9A-F]{8}.*\n)+$");
-    GameRun bad = runGame(kQuick, "1x\n");
+    // A level file with a value that is not a number: nobody can be asked again.
+    const fs::path dir = scratch("bad_level");
+    fs::create_directory(dir / "level");
+    std::ofstream(dir / "level" / "1.txt") << "1 50 5 five 0 1000 400 0\nBriefing\n";
+    GameRun bad = runGame(kQuick, "1\n1\n", dir);
+    fs::remove_all(dir);
     EXPECT_EQ(bad.status, 106);
     std::smatch m;
     ASSERT_TRUE(std::regex_match(bad.err, m, report)) << bad.err;

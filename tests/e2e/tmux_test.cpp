@@ -6,6 +6,7 @@
 // Every wait polls the screen until the expected text is there, with a bounded timeout.
 #include <gtest/gtest.h>
 
+#include "state/texts.h"
 #include "tests/support/run_game.h"
 
 #include <unistd.h>
@@ -40,7 +41,8 @@ std::string quote(const std::string& s) {
 /// terminal settings before and after the game and the game's exit status.
 class Pane {
 public:
-    explicit Pane(const std::string& name) {
+    /// Runs the game in `cwd`, the repository root unless a test brings its own levels.
+    explicit Pane(const std::string& name, const fs::path& cwd = GS_SOURCE_DIR) {
         dir_ = fs::temp_directory_path() / ("gs_tmux_" + std::to_string(getpid()) + "_" + name);
         fs::remove_all(dir_);
         fs::create_directories(dir_);
@@ -49,7 +51,7 @@ public:
         // The script itself survives Ctrl-C (its trap runs a command, so the game gets
         // the default action, as from a shell prompt) to report what the game left.
         std::ofstream(dir_ / "run.sh") << "trap 'true' INT\n"
-                                       << "cd " << quote(GS_SOURCE_DIR) << "\n"
+                                       << "cd " << quote(cwd.string()) << "\n"
                                        << "stty -g > " << quote((dir_ / "before").string()) << "\n"
                                        << quote(GS_BINARY) << " --headless --fast --seed 7\n"
                                        << "echo \"EXIT=$?\"\n"
@@ -244,12 +246,51 @@ TEST(Tmux, QuitLeavesTheTerminalAsItWas) {
 
 TEST(Tmux, RuntimeErrorLeavesTheTerminalAsItWas) {
     REQUIRE_TMUX();
-    Pane p("error");
+    // A campaign whose first level file holds a value that is not a number.
+    const fs::path levels = scratch("tmux_levels");
+    fs::create_directory(levels / "level");
+    std::ofstream(levels / "level" / "1.txt") << "1 50 x\n";
+    Pane p("error", levels);
     ASSERT_TRUE(p.waitText("Select menu point")) << p.text();
-    p.type("1x");
+    p.type("1");
+    p.press("Enter");
+    ASSERT_TRUE(p.waitText("Select game type")) << p.text();
+    p.type("1");
     p.press("Enter");
     ASSERT_TRUE(p.waitText("Runtime error 106 at $")) << p.text();
     p.expectEndedWith(106);
+    fs::remove_all(levels);
+}
+
+TEST(Tmux, AMenuAnswerThatIsNotANumberIsSaidUnderTheRedrawnMenu) {
+    REQUIRE_TMUX();
+    Pane p("refused");
+    const std::string said = gs::text::NOT_A_NUMBER;
+    // The menu comes back as it was, with the line just under the answer's row, and the
+    // answer is typed again at column 1 of row 9.
+    auto menuSaysSo = [&](const std::string& secondRow) {
+        EXPECT_TRUE(p.waitFor([&](auto& sc) { return at(sc, 8, 10, said.size()) == said; }))
+            << p.text();
+        auto s = p.screen();
+        EXPECT_EQ(at(s, 15, 1, 11), "Gorvenshale") << p.text();
+        EXPECT_EQ(s[1], secondRow);
+        EXPECT_EQ(at(s, 8, 8, 17), "Select menu point");
+        EXPECT_EQ(s[8], "");
+        EXPECT_EQ(p.cursor(), std::make_pair(1, 9));
+    };
+    ASSERT_TRUE(p.waitText("Select menu point")) << p.text();
+    p.type("abc");
+    p.press("Enter");
+    menuSaysSo("");
+    p.type("1");
+    p.press("Enter");
+    ASSERT_TRUE(p.waitText("Select game type")) << p.text();
+    EXPECT_EQ(p.rowOf(said), 0) << "the line belongs to the answer before, not this menu";
+    p.type("0X2"); // not hexadecimal
+    p.press("Enter");
+    menuSaysSo("Select game type");
+    p.press("C-c");
+    p.expectEndedWith(130);
 }
 
 TEST(Tmux, CtrlCLeavesTheTerminalAsItWas) {

@@ -134,10 +134,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         for (int n = 0; n < 200 && d.remaining_bytes() > 0; ++n) {
             i16 a = 0, b = 0;
+            u8 m = 0;
+            bool isNumber = true;
             switch (d.ConsumeIntegralInRange<int>(0, 9)) {
-            case 0: con.ReadUnsigned(); break;
-            case 1: con.ReadLn(a); break;
-            case 2: con.ReadLn(a, b); break;
+            case 0: isNumber = con.ReadUnsigned(m); break;
+            case 1: isNumber = con.ReadLn(a); break;
+            case 2: isNumber = con.ReadLn(a, b); break;
             case 3: con.ReadCharLn(); break;
             case 4: con.KeyPressed(); break;
             case 5: con.WaitKey(); break;
@@ -152,11 +154,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             agree(con, term);
             if (con.bufferedInput().size() > MAX_LINE + 2) fail("input line too long", 0, 0);
+            // An answer that is not a number takes the rest of its line with it.
+            if (!isNumber && !con.bufferedInput().empty())
+                fail("a refused answer left part of its line", 0,
+                     static_cast<long>(con.bufferedInput().size()));
+            if (!isNumber && (a != 0 || b != 0 || m != 0))
+                fail("a refused answer changed its targets", a, b);
         }
     } catch (const RuntimeError& e) {
-        // The two ends a read may meet: a token that is not a number, or no more keys.
-        if (e.code != RE_INVALID_NUMBER && e.code != RE_INPUT_ENDED)
-            fail("unexpected runtime error", e.code, 0);
+        // A read ends only with a value, a refusal, or no more keys.
+        if (e.code != RE_INPUT_ENDED) fail("unexpected runtime error", e.code, 0);
     }
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "game/battle.h"
+#include "state/texts.h"
 #include "tests/support/harness.h"
 
 namespace gs {
@@ -104,6 +105,20 @@ TEST_F(Battle, RefusedAmmunitionAnswersAndEmptyStocksAskAgain) {
     EXPECT_EQ(count(out(), "You have no tactical nuclear ammunition"), 1);
     EXPECT_EQ(count(out(), SHOT_Q), 1);
     EXPECT_EQ(G.BS, 4);
+}
+
+TEST_F(Battle, AnswersThatAreNotNumbersAreRefusedAndAskedAgain) {
+    // The start key q makes the first answer "q1"; "22 abc 32" gives no angle, so both
+    // numbers are asked again; "0X16" is not hexadecimal.
+    Game& G = level("q1\n1\n22 abc 32\n0X16 32\n" + std::string(HIT_300), {{300, T_MISHEN}}, 5);
+    EXPECT_EQ(battle(G), Outcome::Won);
+    const std::string refused = std::string("\n") + text::NOT_A_NUMBER + "\n";
+    EXPECT_EQ(count(out(), "q1" + refused + AMMO_Q), 1);
+    EXPECT_EQ(count(out(), "22 abc 32" + refused + SHOT_Q), 1);
+    EXPECT_EQ(count(out(), "0X16 32" + refused + SHOT_Q), 1);
+    EXPECT_EQ(count(out(), text::NOT_A_NUMBER), 3);
+    EXPECT_EQ(count(out(), AMMO_Q), 2);
+    EXPECT_EQ(G.FS, 4); // one shell fired, by the answer that was a pair of numbers
 }
 
 TEST_F(Battle, TheStartKeyBecomesTheFirstKeyOfTheAnswer) {

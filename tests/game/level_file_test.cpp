@@ -125,6 +125,8 @@ TEST_F(LevelFile, RosterBoundsAndLevelNumbers) {
 TEST_F(LevelFile, FailuresEndWithTheGameErrorNumbers) {
     put(11, "2 50 20 10 1 1000 400 5\nthe briefing starts too early");
     EXPECT_EQ(errorLoading(11), RE_INVALID_NUMBER);
+    put(12, "1 0X32 1 1 1 100 400 5\nonly the lower-case 0x is hexadecimal");
+    EXPECT_EQ(errorLoading(12), RE_INVALID_NUMBER);
     EXPECT_EQ(errorLoading(13), RE_FILE_NOT_FOUND);
     EXPECT_EQ(probeLevelFile(13), RE_FILE_NOT_FOUND);
     fs::create_directory("level/14.txt"); // a directory where the file should be

@@ -77,8 +77,32 @@ TEST(Menus, AboutWaitsForAKeyThatStartsTheNextAnswerAndQuitEnds) {
     test::TestGame e("2\n\n3\n"); // Enter leaves About; the empty line is no answer
     runGame(e.G, b.fn());
     EXPECT_EQ(count(e.term.output, "1.Play"), 2);
-    test::TestGame x("x\n");
-    EXPECT_EQ(runToError(x, b.fn()), RE_INVALID_NUMBER);
+}
+
+TEST(NotANumber, TheMenusComeBackSayingSoAndDropTheRestOfTheLine) {
+    // "x" and "-1" at the main menu; then 1, and "y" at the game-type menu, whose 3 is
+    // dropped with the rest of its line: the game-type menu asks again, and the next
+    // line's 3 chooses the Skirmish.
+    test::TestGame t("x\n-1\n1 y 3\n3\n");
+    FakeBattle b;
+    EXPECT_EQ(runToError(t, b.fn()), RE_INPUT_ENDED); // the difficulty was never answered
+    const std::string& out = t.term.output;
+    EXPECT_EQ(count(out, text::NOT_A_NUMBER), 3);
+    EXPECT_EQ(count(out, "1.Play"), 3);
+    EXPECT_EQ(count(out, text::SELECT_GAME_TYPE), 2);
+    EXPECT_EQ(count(out, text::SELECT_DIFFICULTY), 1);
+    // The line stands in the redrawn menu, after its prompt, before the next answer.
+    const std::string redrawn =
+        std::string(text::SELECT_MENU_POINT) + "\n" + text::NOT_A_NUMBER + "\n";
+    EXPECT_EQ(count(out, redrawn + "-1\n"), 1);
+    EXPECT_EQ(count(out, redrawn + "1 y 3\n"), 1);
+    EXPECT_EQ(count(out, redrawn + "3\n"), 1);
+    // An answer that is a number but out of range brings the menu back without it.
+    test::TestGame r("0\nq\n4\n3\n");
+    runGame(r.G, b.fn());
+    EXPECT_EQ(count(r.term.output, text::NOT_A_NUMBER), 1);
+    EXPECT_EQ(count(r.term.output, "1.Play"), 4);
+    EXPECT_TRUE(r.G.LOGIC);
 }
 
 TEST(SkirmishRoster, DrawsInOrderAndKeepsTheBudgetRules) {
@@ -128,7 +152,7 @@ TEST(SkirmishRoster, NeverMoreThanTwentyUnits) {
 }
 
 TEST(Skirmish, RefusedDifficultyAsksAgainAndReplayKeepsTheLostBattle) {
-    test::TestGame t("1\n3\n0\n6\n2\n3\n");
+    test::TestGame t("1\n3\n0\n6\nhard\n2\n3\n");
     t.rnd.fallback = 1; // roll 1 is a house for 2 points: 20 -> 8 houses
     FakeBattle b;
     b.answers = {Outcome::Replay, Outcome::Won};
@@ -140,7 +164,10 @@ TEST(Skirmish, RefusedDifficultyAsksAgainAndReplayKeepsTheLostBattle) {
         G.GUNHP = 1;
     };
     runGame(t.G, b.fn());
-    EXPECT_EQ(count(t.term.output, "Select an enemy difficulty"), 3);
+    EXPECT_EQ(count(t.term.output, "Select an enemy difficulty"), 4);
+    EXPECT_EQ(count(t.term.output,
+                    std::string("hard\n") + text::NOT_A_NUMBER + "\n" + text::SELECT_DIFFICULTY),
+              1);
     ASSERT_EQ(b.seen.size(), 2u);
     EXPECT_EQ(b.seen[0].EIL, 2);
     EXPECT_EQ(b.seen[0].NUMB, 8);
@@ -209,18 +236,38 @@ TEST_F(FileModes, CampaignRunsTheLevelsInOrderAndEndsWithPraise) {
 }
 
 TEST_F(FileModes, CustomLevelTakesAnyNumber) {
-    test::TestGame t("1\n2\n-3\n3\n");
+    test::TestGame t("1\n2\nminus\n-3\n3\n");
     FakeBattle b;
     runGame(t.G, b.fn());
     ASSERT_EQ(b.seen.size(), 1u);
     EXPECT_EQ(b.seen[0].LEV, -3);
     EXPECT_EQ(b.seen[0].GUNX, 50);
-    EXPECT_EQ(count(t.term.output, "Enter the level number"), 1);
+    EXPECT_EQ(count(t.term.output,
+                    std::string("minus\n") + text::NOT_A_NUMBER + "\n" + text::ENTER_LEVEL_NUMBER),
+              1);
     EXPECT_EQ(count(t.term.output, "Minus three"), 1);
     EXPECT_EQ(count(t.term.output, "1.Play"), 2); // won: back to the main menu
+}
 
+TEST_F(FileModes, CustomLevelWithoutAFileSaysSoAndWaitsLikeAbout) {
+    // The key 3 leaves the wait and answers the main menu that comes back: Quit.
+    test::TestGame t("1\n2\n$d\n3\n");
+    FakeBattle b;
+    runGame(t.G, b.fn());
+    EXPECT_TRUE(t.G.LOGIC);
+    EXPECT_TRUE(b.seen.empty());
+    const std::string said = "$d\nThere is no level 13. Press any key.\n\n<CLS>\n";
+    EXPECT_EQ(count(t.term.output, said), 1) << t.term.output;
+    EXPECT_EQ(count(t.term.output, "1.Play"), 2);
+
+    // The installation's faults keep their run-time errors: a level file that cannot be
+    // read, a missing level directory.
+    fs::create_directory("level/7.txt");
+    test::TestGame u("1\n2\n7\n");
+    EXPECT_EQ(runToError(u, b.fn()), RE_ACCESS_DENIED);
+    fs::remove_all("level");
     test::TestGame m("1\n2\n7\n");
-    EXPECT_EQ(runToError(m, b.fn()), RE_FILE_NOT_FOUND);
+    EXPECT_EQ(runToError(m, b.fn()), RE_PATH_NOT_FOUND);
 }
 
 } // namespace

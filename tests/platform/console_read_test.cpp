@@ -23,7 +23,8 @@ TEST(NumberToken, NotationsSignsAndRange) {
         {"4294967296", true, {}},  {"-1", true, {}},
         {"1x", false, {}},         {"-", false, {}},
         {"0x", false, {}},         {"%2", false, {}},
-        {"&8", false, {}},
+        {"&8", false, {}},         {"0x3", false, 3},
+        {"0X3", false, {}}, // only the lower-case x makes a hexadecimal number
     };
     for (const Case& c : cases)
         EXPECT_EQ(parseNumberToken(c.tok, c.isUnsigned), c.v) << "token '" << c.tok << "'";
@@ -35,18 +36,48 @@ TEST(ConsoleRead, NumbersCharactersAndLineEnds) {
     ScriptTerminal t("32768\n\n  \n257 3\n12 34 extra\n12\n34\n\nyes\n");
     Console con(t);
     i16 a = 0, b = 0;
-    con.ReadLn(a);
+    u8 m = 0;
+    ASSERT_TRUE(con.ReadLn(a));
     EXPECT_EQ(a, -32768);
-    EXPECT_EQ(con.ReadUnsigned(), 1);
+    ASSERT_TRUE(con.ReadUnsigned(m));
+    EXPECT_EQ(m, 1);
     EXPECT_EQ(con.bufferedInput(), " 3\r\n");
-    EXPECT_EQ(con.ReadUnsigned(), 3);
-    con.ReadLn(a, b);
+    ASSERT_TRUE(con.ReadUnsigned(m));
+    EXPECT_EQ(m, 3);
+    ASSERT_TRUE(con.ReadLn(a, b));
     EXPECT_EQ(a * 100 + b, 1234);
     EXPECT_EQ(con.bufferedInput(), ""); // "extra" went with the rest of the line
-    con.ReadLn(a, b);
+    ASSERT_TRUE(con.ReadLn(a, b));
     EXPECT_EQ(a * 100 + b, 1234);
     EXPECT_EQ(con.ReadCharLn(), 13);
     EXPECT_EQ(con.ReadCharLn(), 'y');
+    EXPECT_EQ(t.pending(), 0u);
+}
+
+TEST(ConsoleRead, AnAnswerThatIsNotANumberIsReportedAndItsLineDropped) {
+    // Each read answers false, keeps its targets and drops the rest of the line; the
+    // next read starts on the next line.
+    ScriptTerminal t("1x 5\n7\n-1 2\n0X3\n9\n12 abc 34\n56\n$G 3\n78 90\n");
+    Console con(t);
+    i16 a = 11, b = 22;
+    u8 m = 33;
+    EXPECT_FALSE(con.ReadLn(a));
+    EXPECT_EQ(a, 11);
+    EXPECT_EQ(con.bufferedInput(), "");
+    ASSERT_TRUE(con.ReadLn(a));
+    EXPECT_EQ(a, 7);
+    EXPECT_FALSE(con.ReadUnsigned(m)); // a sign is not taken by the menus' read
+    EXPECT_EQ(m, 33);
+    EXPECT_EQ(con.bufferedInput(), ""); // unlike a number, which leaves the rest
+    EXPECT_FALSE(con.ReadUnsigned(m));
+    ASSERT_TRUE(con.ReadUnsigned(m));
+    EXPECT_EQ(m, 9);
+    EXPECT_FALSE(con.ReadLn(a, b)); // "12 abc": neither number is taken, 34 is dropped
+    EXPECT_EQ(a * 100 + b, 722);
+    EXPECT_FALSE(con.ReadLn(a, b)); // 56, then a second number on the next line that is not
+    EXPECT_EQ(a * 100 + b, 722);
+    ASSERT_TRUE(con.ReadLn(a, b));
+    EXPECT_EQ(a * 100 + b, 7890);
     EXPECT_EQ(t.pending(), 0u);
 }
 
@@ -56,14 +87,17 @@ TEST(ConsoleRead, FailuresEndWithTheirErrorNumbers) {
         Console con(t);
         try {
             i16 a;
-            isUnsigned ? void(con.ReadUnsigned()) : con.ReadLn(a);
+            u8 m;
+            // Wrong answers until the input ends: the reads never loop on their own.
+            while (isUnsigned ? !con.ReadUnsigned(m) : !con.ReadLn(a)) {
+            }
         } catch (const RuntimeError& e) {
             return e.code;
         }
         return 0;
     };
-    EXPECT_EQ(errorOf("1x\n", false), RE_INVALID_NUMBER);
-    EXPECT_EQ(errorOf("-1\n", true), RE_INVALID_NUMBER);
+    EXPECT_EQ(errorOf("1x\n-\nabc def\n", false), RE_INPUT_ENDED);
+    EXPECT_EQ(errorOf("-1\n", true), RE_INPUT_ENDED);
     EXPECT_EQ(errorOf("12", false), RE_INPUT_ENDED); // the input ended before Enter
     EXPECT_EQ(errorOf("\n \n", false), RE_INPUT_ENDED);
     ScriptTerminal t("");
@@ -117,11 +151,11 @@ TEST(ConsoleKeys, PendingKeyStartsTheNextLineAndWaitsCallTheHook) {
     EXPECT_TRUE(con.KeyPressed());
     EXPECT_TRUE(con.KeyPressed()); // does not consume
     i16 a = 0;
-    con.ReadLn(a);
+    ASSERT_TRUE(con.ReadLn(a));
     EXPECT_EQ(a, 7);
     con.WaitKey(); // Enter stays pending: the next line is empty
     EXPECT_EQ(con.ReadCharLn(), 13);
-    con.ReadLn(a);
+    ASSERT_TRUE(con.ReadLn(a));
     EXPECT_EQ(a, 5);
     EXPECT_EQ(waits, 4); // three new lines and one key wait
     EXPECT_FALSE(con.KeyPressed());

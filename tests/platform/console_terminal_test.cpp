@@ -93,7 +93,7 @@ TEST(PipeTerminal, ByteKeysPlainOutputAndError100AtTheEnd) {
     con.GotoXY(10, 5);
     con.WriteLn("Select menu point");
     i16 a, b;
-    con.ReadLn(a, b);
+    ASSERT_TRUE(con.ReadLn(a, b));
     EXPECT_EQ(a * 100 + b, 1234);
     EXPECT_EQ(p.output(), "Select menu point\n12 34\n"); // no control sequences
     // CR LF is one Enter, a lone CR or LF is one too; an escape sequence is plain bytes.
