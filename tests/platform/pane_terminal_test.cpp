@@ -70,7 +70,7 @@ TEST(PaneKeys, AWaitingGameWakesForATypedKeyAndForTheWindowClosing) {
     auto game = std::async(std::launch::async, [&] {
         con.WaitKey();
         i16 answer = 0;
-        con.ReadLn(answer);
+        if (!con.ReadLn(answer)) return i16(-1);
         return answer;
     });
     untilWaiting(pane);
