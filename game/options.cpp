@@ -2,9 +2,6 @@
 
 #include <charconv>
 
-#ifndef GS_VERSION
-#define GS_VERSION "0.0.0"
-#endif
 
 namespace gs {
 
