@@ -4,10 +4,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <unistd.h>
 
 #include "game/level_file.h"
 #include "platform/runtime_error.h"
+#include "state/texts.h"
 #include "tests/support/harness.h"
 
 namespace gs {
@@ -141,6 +143,69 @@ TEST_F(LevelFile, FailuresEndWithTheGameErrorNumbers) {
     test::TestGame t;
     EXPECT_THROW(load(t, 1), RuntimeError);
     EXPECT_EQ(t.term.output, "\n<CLS>\n");
+}
+
+/// Sets or removes an environment variable for one test, and puts it back after.
+class EnvVar {
+public:
+    EnvVar(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        value ? setenv(name, value, 1) : unsetenv(name);
+    }
+    ~EnvVar() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(LevelDirectory, PlacesInOrderFromTheEnvironment) {
+    EnvVar home("HOME", "/home/p/");
+    EnvVar data("XDG_DATA_HOME", nullptr);
+    const std::string installed = installedLevelDirectory();
+    using Places = std::vector<std::string>;
+    EXPECT_EQ(levelDirectoryPlaces(std::nullopt),
+              (Places{"./level", "/home/p/.local/share/gorvenshale/level", installed}));
+    {
+        EnvVar xdg("XDG_DATA_HOME", "/data//");
+        EXPECT_EQ(levelDirectoryPlaces(std::nullopt)[1], "/data/gorvenshale/level");
+    }
+    {
+        EnvVar relative("XDG_DATA_HOME", "data");
+        EXPECT_EQ(levelDirectoryPlaces(std::nullopt)[1], "/home/p/.local/share/gorvenshale/level");
+    }
+    {
+        EnvVar noHome("HOME", "");
+        EXPECT_EQ(levelDirectoryPlaces(std::nullopt), (Places{"./level", installed}));
+    }
+    EXPECT_EQ(levelDirectoryPlaces(std::string("mine")), Places{"mine"});
+}
+
+TEST_F(LevelFile, TheFirstDirectoryThatExistsHoldsEveryLevel) {
+    const LevelDirectory saved = levelDirectory();
+    fs::remove_all("level");
+    std::ofstream("level") << "a file where the directory would be";
+    fs::create_directories("own/level");
+    fs::create_directories("installed/level");
+    std::ofstream("installed/level/1.txt") << "1 50 5 5 0 1000 400 0\n";
+    useLevelDirectory(findLevelDirectory({"./level", "own/level/", "installed/level"}));
+    EXPECT_EQ(levelDirectory().found, "own/level/");
+    EXPECT_EQ(levelFileName(1), "own/level/1.txt");
+    EXPECT_EQ(probeLevelFile(1), RE_FILE_NOT_FOUND); // not taken from the installed levels
+
+    useLevelDirectory(findLevelDirectory({"none", "./level"}));
+    EXPECT_FALSE(levelDirectory().found);
+    EXPECT_EQ(probeLevelFile(1), RE_PATH_NOT_FOUND);
+    EXPECT_EQ(errorLoading(1), RE_PATH_NOT_FOUND);
+    EXPECT_EQ(missingLevelDirectoryNote(),
+              std::string(text::NO_LEVEL_DIRECTORY) + "none, ./level\n");
+
+    // A directory found at the start and gone later is the one the report names.
+    useLevelDirectory(findLevelDirectory({"own/level"}));
+    fs::remove_all("own");
+    EXPECT_EQ(errorLoading(1), RE_PATH_NOT_FOUND);
+    EXPECT_EQ(missingLevelDirectoryNote(), std::string(text::NO_LEVEL_DIRECTORY) + "own/level\n");
+    useLevelDirectory(saved);
 }
 
 } // namespace
