@@ -1,6 +1,6 @@
 # The whole set-up on a fresh Debian machine: `make play` and `make test`.
 # `make check` is the quick loop while working; `make test` is everything CI runs.
-# `make install` (PREFIX, DESTDIR), `make uninstall` and install the game.
+# `make install` (PREFIX, DESTDIR), `make uninstall` and `make deb` install the game.
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
@@ -8,13 +8,14 @@ DESTDIR ?=
 RELEASE := build/release
 TESTB   := build/test
 BENCHB  := build/bench
+DEBB    := build/deb
 # The release build knows the prefix: the installed level directory is compiled in.
 CONFIGURE_RELEASE := cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=OFF \
                      -DCMAKE_INSTALL_PREFIX=$(abspath $(PREFIX)) >/dev/null
 CTEST   := ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
            ctest --output-on-failure -j$(JOBS)
 
-.PHONY: deps play build install uninstall icons test-build check test bench fuzz format clean
+.PHONY: deps play build install uninstall deb icons test-build check test bench fuzz format clean
 
 # Every Debian package any target needs; each target installs only its own group.
 deps:
@@ -42,6 +43,11 @@ uninstall:
 	$(CONFIGURE_RELEASE)
 	DESTDIR="$(DESTDIR)" cmake --build $(RELEASE) --target uninstall
 
+# build/gorvenshale_<version>_<arch>.deb, for prefix /usr.
+deb:
+	@tools/deps.sh deb
+	tools/build_deb.sh $(DEBB) build $(JOBS)
+
 # Draws the icons in dist/icons anew with the game's sprite code (commit them).
 icons:
 	@tools/deps.sh play
@@ -55,9 +61,10 @@ test-build:
 		-DGS_WERROR=ON -DCMAKE_INSTALL_PREFIX=$(abspath $(TESTB))/prefix >/dev/null
 	cmake --build $(TESTB) -j$(JOBS)
 
-# The unit and end-to-end tests and the style checks, without the fuzzing and the soak.
+# The unit and end-to-end tests and the style checks, without the fuzzing, the soak and
+# the package (which needs a release build of its own).
 check: test-build
-	cd $(TESTB) && $(CTEST) -LE soak
+	cd $(TESTB) && $(CTEST) -LE 'soak|package'
 
 # Everything: the style checks first (they fail fast), the fuzzers, then every test.
 test: test-build
