@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <unistd.h>
 
 #include "game/level_file.h"
@@ -143,42 +142,6 @@ TEST_F(LevelFile, FailuresEndWithTheGameErrorNumbers) {
     test::TestGame t;
     EXPECT_THROW(load(t, 1), RuntimeError);
     EXPECT_EQ(t.term.output, "\n<CLS>\n");
-}
-
-/// Sets or removes an environment variable for one test, and puts it back after.
-class EnvVar {
-public:
-    EnvVar(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        value ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~EnvVar() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-TEST(LevelDirectory, PlacesInOrderFromTheEnvironment) {
-    EnvVar home("HOME", "/home/p/");
-    EnvVar data("XDG_DATA_HOME", nullptr);
-    const std::string installed = installedLevelDirectory();
-    using Places = std::vector<std::string>;
-    EXPECT_EQ(levelDirectoryPlaces(std::nullopt),
-              (Places{"./level", "/home/p/.local/share/gorvenshale/level", installed}));
-    {
-        EnvVar xdg("XDG_DATA_HOME", "/data//");
-        EXPECT_EQ(levelDirectoryPlaces(std::nullopt)[1], "/data/gorvenshale/level");
-    }
-    {
-        EnvVar relative("XDG_DATA_HOME", "data");
-        EXPECT_EQ(levelDirectoryPlaces(std::nullopt)[1], "/home/p/.local/share/gorvenshale/level");
-    }
-    {
-        EnvVar noHome("HOME", "");
-        EXPECT_EQ(levelDirectoryPlaces(std::nullopt), (Places{"./level", installed}));
-    }
-    EXPECT_EQ(levelDirectoryPlaces(std::string("mine")), Places{"mine"});
 }
 
 TEST_F(LevelFile, TheFirstDirectoryThatExistsHoldsEveryLevel) {
