@@ -70,7 +70,8 @@ int brightness(std::uint8_t index) {
 /// pixel of each block when smaller, so that the one-pixel lines of the sprites stay whole.
 /// The corners are rounded off, softly.
 RgbaPicture iconOf(const Graph& gr, int size) {
-    RgbaPicture icon{size, size, std::vector<std::uint8_t>(static_cast<std::size_t>(size) * size * 4)};
+    RgbaPicture icon{size, size,
+                     std::vector<std::uint8_t>(static_cast<std::size_t>(size) * size * 4)};
     const double radius = size / 8.0;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
@@ -108,7 +109,8 @@ int main(int argc, char** argv) {
     Graph gr(Graph::Config{true, LEFT + SIDE + 8, GROUND + 16, true});
     drawScene(gr);
     for (int size : {32, 64, 128}) {
-        const std::string path = std::string(argv[1]) + "/gorvenshale-" + std::to_string(size) + ".png";
+        const std::string path =
+            std::string(argv[1]) + "/gorvenshale-" + std::to_string(size) + ".png";
         std::string error;
         if (!writeRgbaPng(iconOf(gr, size), path, error)) {
             std::fprintf(stderr, "make_icons: %s\n", error.c_str());

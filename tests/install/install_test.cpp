@@ -71,12 +71,11 @@ TEST(Install, EveryFileInItsPlaceUnderDestdirAndUninstallTakesThemAway) {
                   &out),
               0)
         << out;
-    EXPECT_EQ(filesUnder(dest), std::vector<std::string>{(PREFIX.relative_path() / DATA /
-                                                           "level/99.txt")
-                                                              .string()});
+    EXPECT_EQ(filesUnder(dest),
+              std::vector<std::string>{(PREFIX.relative_path() / DATA / "level/99.txt").string()});
     fs::remove(root / DATA / "level/99.txt");
-    ASSERT_EQ(run("DESTDIR=" + dest.string() + " cmake --build " GS_BUILD_DIR " --target uninstall"),
-              0);
+    ASSERT_EQ(
+        run("DESTDIR=" + dest.string() + " cmake --build " GS_BUILD_DIR " --target uninstall"), 0);
     EXPECT_FALSE(fs::exists(root / DATA)) << "the game's own directories are left behind";
     fs::remove_all(dest);
 }
@@ -137,9 +136,9 @@ TEST(Install, InstalledProgramFindsItsLevelsFromAnywhereInSearchOrder) {
               std::string::npos);
     GameRun named = campaign(work, xdg, {"--levels", (tmp / "none").string()});
     EXPECT_EQ(named.status, 3);
-    EXPECT_NE(named.err.find(std::string(gs::text::NO_LEVEL_DIRECTORY) + (tmp / "none").string() +
-                             "\n"),
-              std::string::npos)
+    EXPECT_NE(
+        named.err.find(std::string(gs::text::NO_LEVEL_DIRECTORY) + (tmp / "none").string() + "\n"),
+        std::string::npos)
         << named.err;
 
     // None of the three: run-time error 3, and the report names each place looked at.
@@ -162,8 +161,9 @@ TEST(Install, MenuEntryValidatesAndStartsTheInstalledProgramInOneWindow) {
     EXPECT_EQ(run("desktop-file-validate " + entry, &out), 0) << out;
     EXPECT_EQ(out, "");
     const std::string text = slurp(entry);
-    EXPECT_NE(text.find("\nExec=" + (PREFIX / "games/gorvenshale").string() + " --console window\n"),
-              std::string::npos)
+    EXPECT_NE(
+        text.find("\nExec=" + (PREFIX / "games/gorvenshale").string() + " --console window\n"),
+        std::string::npos)
         << text;
     EXPECT_NE(text.find("\nCategories=Game;StrategyGame;\n"), std::string::npos);
     EXPECT_NE(text.find("\nIcon=gorvenshale\n"), std::string::npos);
@@ -176,13 +176,13 @@ TEST(Install, ManualPageRendersCleanlyAndNamesEveryOption) {
     EXPECT_EQ(run("MANWIDTH=80 man --warnings -l " + page + " >/dev/null", &warnings), 0);
     EXPECT_EQ(warnings, "");
     // In the C locale every character is one byte, so a line's length is its width.
-    const std::string text = shell("LC_ALL=C MANWIDTH=80 man -l " + page + " 2>/dev/null | col -bx");
-    for (const char* section : {"NAME", "SYNOPSIS", "OPTIONS", "KEYS", "FILES", "EXIT STATUS",
-                                "EXAMPLES"})
+    const std::string text =
+        shell("LC_ALL=C MANWIDTH=80 man -l " + page + " 2>/dev/null | col -bx");
+    for (const char* section :
+         {"NAME", "SYNOPSIS", "OPTIONS", "KEYS", "FILES", "EXIT STATUS", "EXAMPLES"})
         EXPECT_NE(text.find(std::string("\n") + section + "\n"), std::string::npos) << section;
     std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);)
-        EXPECT_LE(line.size(), 80u) << line;
+    for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;
     EXPECT_NE(text.find(GS_VERSION), std::string::npos);
     EXPECT_NE(text.find((PREFIX / DATA / "level").string()), std::string::npos);
     // Every option of --help is described.
@@ -202,8 +202,8 @@ TEST(Install, CommittedIconsAreWhatTheSpriteCodeDraws) {
         const std::string name = "gorvenshale-" + std::to_string(size) + ".png";
         gs::RgbaPicture committed, fresh;
         std::string error;
-        ASSERT_TRUE(gs::readRgbaPng(std::string(GS_SOURCE_DIR) + "/dist/icons/" + name,
-                                    committed, error))
+        ASSERT_TRUE(
+            gs::readRgbaPng(std::string(GS_SOURCE_DIR) + "/dist/icons/" + name, committed, error))
             << error;
         ASSERT_TRUE(gs::readRgbaPng((drawn / name).string(), fresh, error)) << error;
         EXPECT_EQ(committed.width, size);

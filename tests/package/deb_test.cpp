@@ -18,7 +18,7 @@ TEST(Package, DebHoldsTheGameInDebianPlacesAndNamesItsLibraries) {
         if (!haveTool(tool)) GTEST_SKIP() << tool << " is missing";
     int status = -1;
     const std::string built = shell(GS_SOURCE_DIR "/tools/build_deb.sh " GS_BUILD_DIR
-                                    "/deb " GS_BUILD_DIR "/deb-out 2 2>&1",
+                                                  "/deb " GS_BUILD_DIR "/deb-out 2 2>&1",
                                     &status);
     ASSERT_EQ(status, 0) << built;
     const std::string arch = trimmed(shell("dpkg --print-architecture"));
@@ -48,16 +48,16 @@ TEST(Package, DebHoldsTheGameInDebianPlacesAndNamesItsLibraries) {
         EXPECT_NE(contents.find(file), std::string::npos) << file << contents;
     std::istringstream lines(contents);
     for (std::string line; std::getline(lines, line);)
-        EXPECT_TRUE(line.find(" ./usr/") != std::string::npos || line.ends_with(" ./"))
-            << line;
+        EXPECT_TRUE(line.find(" ./usr/") != std::string::npos || line.ends_with(" ./")) << line;
 
     // Unpacked, the program is this version and looks for its levels under /usr.
     const fs::path unpacked = scratch("unpacked");
     ASSERT_EQ(system(("dpkg-deb -x " + deb.string() + " " + unpacked.string()).c_str()), 0);
     const std::string program = (unpacked / "usr/games/gorvenshale").string();
     EXPECT_EQ(runProgram(program, {"--version"}, "", "/").out, "Gorvenshale " GS_VERSION "\n");
-    EXPECT_NE(runProgram(program, {"--help"}, "", "/").out.find("/usr/share/games/gorvenshale/level"),
-              std::string::npos);
+    EXPECT_NE(
+        runProgram(program, {"--help"}, "", "/").out.find("/usr/share/games/gorvenshale/level"),
+        std::string::npos);
     EXPECT_NE(slurp(unpacked / "usr/share/applications/gorvenshale.desktop")
                   .find("\nExec=/usr/games/gorvenshale --console window\n"),
               std::string::npos);
