@@ -1,34 +1,70 @@
 # The whole set-up on a fresh Debian machine: `make play` and `make test`.
 # `make check` is the quick loop while working; `make test` is everything CI runs.
+# `make install` (PREFIX, DESTDIR), `make uninstall` and `make deb` install the game.
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+PREFIX ?= /usr/local
+DESTDIR ?=
 RELEASE := build/release
 TESTB   := build/test
 BENCHB  := build/bench
+DEBB    := build/deb
+# The release build knows the prefix: the installed level directory is compiled in.
+CONFIGURE_RELEASE := cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=OFF \
+                     -DCMAKE_INSTALL_PREFIX=$(abspath $(PREFIX)) >/dev/null
 CTEST   := ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
            ctest --output-on-failure -j$(JOBS)
 
-.PHONY: deps play build test-build check test bench fuzz format clean
+.PHONY: deps play build install uninstall deb icons test-build check test bench fuzz format clean
 
+# Every Debian package any target needs; each target installs only its own group.
 deps:
 	@tools/deps.sh
 
-build: deps
-	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=OFF >/dev/null
+build:
+	@tools/deps.sh play
+	$(CONFIGURE_RELEASE)
 	cmake --build $(RELEASE) --target gorvenshale -j$(JOBS)
 	ln -sf release/gorvenshale build/gorvenshale
 
 play: build
 	./build/gorvenshale $(ARGS)
 
-test-build: deps
+# The program in PREFIX/games, the levels in PREFIX/share/games/gorvenshale/level, the menu
+# entry, the icons and the manual page; all under DESTDIR when it is given.
+install:
+	@tools/deps.sh play
+	$(CONFIGURE_RELEASE)
+	cmake --build $(RELEASE) -j$(JOBS)
+	DESTDIR="$(DESTDIR)" cmake --install $(RELEASE)
+
+# Removes what `make install` with the same PREFIX and DESTDIR put there.
+uninstall:
+	$(CONFIGURE_RELEASE)
+	DESTDIR="$(DESTDIR)" cmake --build $(RELEASE) --target uninstall
+
+# build/gorvenshale_<version>_<arch>.deb, for prefix /usr.
+deb:
+	@tools/deps.sh deb
+	tools/build_deb.sh $(DEBB) build $(JOBS)
+
+# Draws the icons in dist/icons anew with the game's sprite code (commit them).
+icons:
+	@tools/deps.sh play
+	$(CONFIGURE_RELEASE)
+	cmake --build $(RELEASE) --target icons -j$(JOBS)
+
+# The install tests install this build into its own folder, build/test/prefix.
+test-build:
+	@tools/deps.sh test
 	cmake -S . -B $(TESTB) -DCMAKE_BUILD_TYPE=Debug -DGS_SANITIZE=ON -DGS_TESTS=ON \
-		-DGS_WERROR=ON >/dev/null
+		-DGS_WERROR=ON -DCMAKE_INSTALL_PREFIX=$(abspath $(TESTB))/prefix >/dev/null
 	cmake --build $(TESTB) -j$(JOBS)
 
-# The unit and end-to-end tests and the style checks, without the fuzzing and the soak.
+# The unit and end-to-end tests and the style checks, without the fuzzing, the soak and
+# the package (which needs a release build of its own).
 check: test-build
-	cd $(TESTB) && $(CTEST) -LE soak
+	cd $(TESTB) && $(CTEST) -LE 'soak|package'
 
 # Everything: the style checks first (they fail fast), the fuzzers, then every test.
 test: test-build
@@ -37,12 +73,14 @@ test: test-build
 	tests/fuzz/run.sh $(FUZZ_SECONDS) $(JOBS)
 	cd $(TESTB) && $(CTEST)
 
-bench: deps
+bench:
+	@tools/deps.sh bench
 	cmake -S . -B $(BENCHB) -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=OFF -DGS_BENCH=ON >/dev/null
 	cmake --build $(BENCHB) -j$(JOBS)
 	./$(BENCHB)/gs_bench
 
-fuzz: deps
+fuzz:
+	@tools/deps.sh test
 	tests/fuzz/run.sh $(FUZZ_SECONDS) $(JOBS)
 
 format:

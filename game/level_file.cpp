@@ -1,22 +1,89 @@
 #include "game/level_file.h"
 
+#include <cstdlib>
+
+#include "platform/directories.h"
+#include "platform/runtime_error.h"
 #include "platform/text_file.h"
+#include "state/texts.h"
 
 namespace gs {
 
 namespace {
-constexpr const char* LEVEL_DIR = "./level";
-} // namespace
 
-std::string levelFileName(i16 lev) {
-    return std::string(LEVEL_DIR) + "/" + std::to_string(lev) + ".txt";
+/// `dir` + "/" + `name`, without doubling a slash that ends `dir`.
+std::string under(std::string dir, const std::string& name) {
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    return dir == "/" ? dir + name : dir + "/" + name;
 }
 
-int probeLevelFile(i16 lev) { return probeTextFile(levelFileName(lev)); }
+/// The player's own level directory, or nothing when neither XDG_DATA_HOME nor HOME says
+/// where the player's files are. A relative XDG_DATA_HOME is no place: it is ignored.
+std::optional<std::string> playerLevelDirectory() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data && data[0] == '/') return under(data, "gorvenshale/level");
+    const char* home = std::getenv("HOME");
+    if (home && home[0] != '\0') return under(home, ".local/share/gorvenshale/level");
+    return std::nullopt;
+}
+
+LevelDirectory& current() {
+    // Tests and tools that never choose read ./level, as a game started in the
+    // repository does.
+    static LevelDirectory dir{{"./level"}, "./level"};
+    return dir;
+}
+
+} // namespace
+
+std::vector<std::string> levelDirectoryPlaces(const std::optional<std::string>& given) {
+    if (given) return {*given};
+    std::vector<std::string> places{"./level"};
+    if (auto own = playerLevelDirectory()) places.push_back(*own);
+    places.push_back(installedLevelDirectory());
+    return places;
+}
+
+std::string installedLevelDirectory() { return GS_INSTALLED_LEVEL_DIR; }
+
+LevelDirectory findLevelDirectory(std::vector<std::string> places) {
+    auto found = firstDirectory(places);
+    return {std::move(places), std::move(found)};
+}
+
+void useLevelDirectory(LevelDirectory dir) { current() = std::move(dir); }
+
+const LevelDirectory& levelDirectory() { return current(); }
+
+std::string missingLevelDirectoryNote() {
+    const LevelDirectory& dir = current();
+    // A directory that was there at the start and has gone since is the one looked for.
+    const std::vector<std::string> looked =
+        dir.found ? std::vector<std::string>{*dir.found} : dir.places;
+    std::string note = text::NO_LEVEL_DIRECTORY;
+    for (std::size_t i = 0; i < looked.size(); ++i) note += (i ? ", " : "") + looked[i];
+    return note + "\n";
+}
+
+std::string levelFileName(i16 lev) {
+    const LevelDirectory& dir = current();
+    const std::string folder = dir.found            ? *dir.found
+                               : dir.places.empty() ? std::string("./level")
+                                                    : dir.places.front();
+    return under(folder, std::to_string(lev) + ".txt");
+}
+
+int probeLevelFile(i16 lev) {
+    if (!current().found) return RE_PATH_NOT_FOUND;
+    return probeTextFile(levelFileName(lev));
+}
 
 void loadLevel(Game& G) {
     G.con.ClrScr();
     G.LEV_STR = std::to_string(G.LEV);
+    // No level directory was found at the start: none is looked for again, so that the
+    // game's levels cannot come from two places.
+    if (!current().found) raiseRuntimeError(RE_PATH_NOT_FOUND);
     TextFile BR(levelFileName(G.LEV));
     G.NUMB = w16(BR.readNumber());
     G.GUNX = w16(BR.readNumber());

@@ -1,18 +1,44 @@
-// Level files: "./level/<LEV>.txt", the roster, gun and stocks as numbers, then the
-// briefing lines that are shown before the battle.
+// Level files: "<level directory>/<LEV>.txt", the roster, gun and stocks as numbers, then
+// the briefing lines that are shown before the battle.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "state/game.h"
 
 namespace gs {
 
-/// The file of a level: "./level/", the decimal level number, ".txt".
+/// Where a game looks for its level directory, in order: `./level` (a `level` folder in
+/// the current directory wins), the player's own `$XDG_DATA_HOME/gorvenshale/level`
+/// (`~/.local/share/gorvenshale/level` when XDG_DATA_HOME is unset or not absolute), then
+/// the installed directory. `given` (--levels DIR) is the only place when there is one.
+std::vector<std::string> levelDirectoryPlaces(const std::optional<std::string>& given);
+
+/// The directory `make install` puts the levels in, compiled in from the install prefix.
+std::string installedLevelDirectory();
+
+/// The level directory of one game: chosen once, at the start, so that every level of the
+/// game comes from the same place.
+struct LevelDirectory {
+    std::vector<std::string> places;  ///< where the game looked, in order
+    std::optional<std::string> found; ///< the first of them that exists; none: error 3
+};
+
+/// Looks at `places` on disk and keeps the first that exists.
+LevelDirectory findLevelDirectory(std::vector<std::string> places);
+/// The level directory of this game from now on. Until it is set, the game reads ./level.
+void useLevelDirectory(LevelDirectory dir);
+const LevelDirectory& levelDirectory();
+/// The line the report of run-time error 3 adds: the places the game looked at.
+std::string missingLevelDirectoryNote();
+
+/// The file of a level: the level directory, "/", the decimal level number, ".txt".
 std::string levelFileName(i16 lev);
 
 /// 0 when the level's file can be opened, otherwise the run-time error number opening it
-/// would end with (2 file missing, 3 `level` directory missing, 5 access denied).
+/// would end with (2 file missing, 3 no level directory, 5 access denied).
 int probeLevelFile(i16 lev);
 
 /// Loads the level `LEV`: roster, gun and stocks, then shows the briefing. A file that

@@ -12,6 +12,7 @@
 
 #include "game/battle.h"
 #include "game/demo_setup.h"
+#include "game/level_file.h"
 #include "game/modes.h"
 #include "game/options.h"
 #include "platform/demo_terminals.h"
@@ -46,6 +47,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!demos.note.empty()) std::cerr << "gorvenshale: note: " << demos.note << "\n";
+
+    // Every level of this game comes from the directory found now.
+    useLevelDirectory(findLevelDirectory(levelDirectoryPlaces(o.levels)));
 
     Clock clk(Clock::Config{o.fast, o.seed});
     Graph gr(Graph::Config{o.headless, o.width, o.height, o.sizeGiven});
@@ -100,6 +104,8 @@ int main(int argc, char** argv) {
     } catch (const RuntimeError& e) {
         endLine();
         std::fputs(runtimeErrorReport(e).c_str(), stderr);
+        // Only a level file meets a missing directory: say where the levels were looked for.
+        if (e.code == RE_PATH_NOT_FOUND) std::fputs(missingLevelDirectoryNote().c_str(), stderr);
         return keepRecording(e.code);
     } catch (const std::exception& e) {
         endLine();

@@ -5,10 +5,6 @@
 #include "platform/runtime_error.h"
 #include "state/texts.h"
 
-#ifndef GS_VERSION
-#define GS_VERSION "0.0.0"
-#endif
-
 namespace gs {
 
 namespace {

@@ -2,9 +2,7 @@
 
 #include <charconv>
 
-#ifndef GS_VERSION
-#define GS_VERSION "0.0.0"
-#endif
+#include "game/level_file.h"
 
 namespace gs {
 
@@ -37,7 +35,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             inlineValue = true;
         }
         const bool takesValue = name == "--seed" || name == "--size" || name == "--snapshots" ||
-                                name == "--record" || name == "--replay";
+                                name == "--record" || name == "--replay" || name == "--levels";
         if (takesValue && !inlineValue) {
             if (at + 1 >= args.size()) {
                 parsed.error = "option " + name + " needs a value";
@@ -86,6 +84,12 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
                 return parsed;
             }
             (name == "--record" ? options.record : options.replay) = value;
+        } else if (name == "--levels") {
+            if (value.empty()) {
+                parsed.error = "bad --levels value: a directory name is needed";
+                return parsed;
+            }
+            options.levels = value;
         } else {
             parsed.error = "unknown option '" + args[at] + "'";
             return parsed;
@@ -96,8 +100,11 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
 
 std::string usageText() {
     return "Usage: gorvenshale [options]\n"
-           "Gorvenshale, a turn-based artillery game. Run it from the directory that holds\n"
-           "level/ (make play does). Without options it is the plain game.\n"
+           "Gorvenshale, a turn-based artillery game. Without options it is the plain game.\n"
+           "It reads its levels from the first of these directories that exists: ./level,\n"
+           "$XDG_DATA_HOME/gorvenshale/level (~/.local/share/gorvenshale/level if unset),\n" +
+           installedLevelDirectory() +
+           ".\n"
            "\n"
            "Options:\n"
            "  --fast            pauses do not wait; the virtual clock advances instead\n"
@@ -112,6 +119,7 @@ std::string usageText() {
            "  --record FILE     keep the game in FILE (a demo): seed, size and every key\n"
            "  --replay FILE     play the demo in FILE back (at once with --fast); when its\n"
            "                    keys run out the keyboard takes over\n"
+           "  --levels DIR      read every level from DIR and look nowhere else\n"
            "  --help            this text\n"
            "  --version         the version\n";
 }

@@ -17,6 +17,7 @@ struct Options {
     std::optional<std::string> snapshots; ///< --snapshots DIR
     std::optional<std::string> record;    ///< --record FILE: keep the game as a demo
     std::optional<std::string> replay;    ///< --replay FILE: play a demo back
+    std::optional<std::string> levels;    ///< --levels DIR: the one level directory
     bool help = false, version = false;
 };
 

@@ -6,16 +6,12 @@
 #include <unistd.h>
 
 #include "platform/console.h"
+#include "platform/directories.h"
 #include "platform/runtime_error.h"
 
 namespace gs {
 
 namespace {
-
-bool isDirectory(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
 
 /// The folder part of a path: what must exist for the file to be found.
 std::string folderOf(const std::string& path) {

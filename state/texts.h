@@ -24,6 +24,9 @@ constexpr const char* ABOUT_TAIL = ": an artillery game";
 constexpr const char* CAMPAIGN_COMPLETE =
     "Congratulations! You have completed the campaign. Press any key.";
 
+/// The line the report of run-time error 3 adds, followed by the places looked at.
+constexpr const char* NO_LEVEL_DIRECTORY = "No level directory; looked in ";
+
 // The battle.
 constexpr const char* AMMO_QUESTION =
     "Select a type of the ammunition (1-fugasy, 2-armor-biting, 3-tactical nuclear";

@@ -51,7 +51,13 @@ TEST(SpineE2E, RuntimeErrorReportAndExitStatus) {
 TEST(SpineE2E, LevelErrorsAndCommandLine) {
     char tmpl[] = "/tmp/gs-e2e-levels-XXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
-    EXPECT_EQ(runGame(kQuick, "1\n2\n5\n", tmpl).status, 3); // no level directory
+    // No level directory: --levels keeps the player's and the installed ones out of it.
+    const std::string missing = std::string(tmpl) + "/level";
+    GameRun none = runGame({"--headless", "--fast", "--levels", missing}, "1\n2\n5\n", tmpl);
+    EXPECT_EQ(none.status, 3);
+    const std::string note = std::string(gs::text::NO_LEVEL_DIRECTORY) + missing + "\n";
+    ASSERT_GE(none.err.size(), note.size());
+    EXPECT_EQ(none.err.substr(none.err.size() - note.size()), note); // the report's last line
     fs::create_directory(fs::path(tmpl) / "level");
     EXPECT_EQ(runGame(kQuick, "1\n1\n", tmpl).status, 2); // the campaign needs level 1
     fs::remove_all(tmpl);

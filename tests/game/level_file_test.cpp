@@ -8,6 +8,7 @@
 
 #include "game/level_file.h"
 #include "platform/runtime_error.h"
+#include "state/texts.h"
 #include "tests/support/harness.h"
 
 namespace gs {
@@ -143,6 +144,33 @@ TEST_F(LevelFile, FailuresEndWithTheGameErrorNumbers) {
     test::TestGame t;
     EXPECT_THROW(load(t, 1), RuntimeError);
     EXPECT_EQ(t.term.output, "\n<CLS>\n");
+}
+
+TEST_F(LevelFile, TheFirstDirectoryThatExistsHoldsEveryLevel) {
+    const LevelDirectory saved = levelDirectory();
+    fs::remove_all("level");
+    std::ofstream("level") << "a file where the directory would be";
+    fs::create_directories("own/level");
+    fs::create_directories("installed/level");
+    std::ofstream("installed/level/1.txt") << "1 50 5 5 0 1000 400 0\n";
+    useLevelDirectory(findLevelDirectory({"./level", "own/level/", "installed/level"}));
+    EXPECT_EQ(levelDirectory().found, "own/level/");
+    EXPECT_EQ(levelFileName(1), "own/level/1.txt");
+    EXPECT_EQ(probeLevelFile(1), RE_FILE_NOT_FOUND); // not taken from the installed levels
+
+    useLevelDirectory(findLevelDirectory({"none", "./level"}));
+    EXPECT_FALSE(levelDirectory().found);
+    EXPECT_EQ(probeLevelFile(1), RE_PATH_NOT_FOUND);
+    EXPECT_EQ(errorLoading(1), RE_PATH_NOT_FOUND);
+    EXPECT_EQ(missingLevelDirectoryNote(),
+              std::string(text::NO_LEVEL_DIRECTORY) + "none, ./level\n");
+
+    // A directory found at the start and gone later is the one the report names.
+    useLevelDirectory(findLevelDirectory({"own/level"}));
+    fs::remove_all("own");
+    EXPECT_EQ(errorLoading(1), RE_PATH_NOT_FOUND);
+    EXPECT_EQ(missingLevelDirectoryNote(), std::string(text::NO_LEVEL_DIRECTORY) + "own/level\n");
+    useLevelDirectory(saved);
 }
 
 } // namespace

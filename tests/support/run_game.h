@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -65,10 +66,13 @@ inline bool haveTool(const std::string& tool) {
     return st == 0;
 }
 
-/// Runs the game in `cwd` (the repository root by default, where ./level/ is) with
-/// `input` as its standard input.
-inline GameRun runGame(const std::vector<std::string>& args, const std::string& input,
-                       const fs::path& cwd = GS_SOURCE_DIR) {
+/// Environment changes for a run: a variable set to a value, or removed (no value).
+using EnvChanges = std::vector<std::pair<std::string, std::optional<std::string>>>;
+
+/// Runs `program` in `cwd` with `input` as its standard input and `env` applied.
+inline GameRun runProgram(const std::string& program, const std::vector<std::string>& args,
+                          const std::string& input, const fs::path& cwd,
+                          const EnvChanges& env = {}) {
     const fs::path io = scratch("io");
     std::ofstream(io / "in", std::ios::binary) << input;
     pid_t pid = fork();
@@ -80,10 +84,12 @@ inline GameRun runGame(const std::vector<std::string>& args, const std::string& 
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
-        std::vector<char*> argv{const_cast<char*>(GS_BINARY)};
+        for (const auto& [name, value] : env)
+            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        execv(GS_BINARY, argv.data());
+        execv(program.c_str(), argv.data());
         _exit(121);
     }
     GameRun r;
@@ -94,6 +100,13 @@ inline GameRun runGame(const std::vector<std::string>& args, const std::string& 
     r.err = slurp(io / "err");
     fs::remove_all(io);
     return r;
+}
+
+/// Runs the game in `cwd` (the repository root by default, where ./level/ is) with
+/// `input` as its standard input.
+inline GameRun runGame(const std::vector<std::string>& args, const std::string& input,
+                       const fs::path& cwd = GS_SOURCE_DIR) {
+    return runProgram(GS_BINARY, args, input, cwd);
 }
 
 } // namespace gs::test
