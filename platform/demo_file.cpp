@@ -1,11 +1,14 @@
 #include "platform/demo_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 namespace gs {
 
@@ -26,11 +29,15 @@ constexpr KeyName NAMES[] = {
     {KEY_RIGHT, "Right"}, {KEY_HOME, "Home"},           {KEY_END, "End"},
 };
 
+constexpr std::uint32_t FNV_START = 2166136261u;
+
 /// FNV-1a over both bytes of every key: cheap, and any changed, lost or added key shows.
-std::uint32_t checksum(const std::vector<int>& keys) {
-    std::uint32_t hash = 2166136261u;
-    for (int key : keys)
-        for (int byte : {key & 0xFF, (key >> 8) & 0xFF}) {
+/// It goes on from `hash`, the sum of the keys before `from`.
+std::uint32_t checksum(const std::vector<int>& keys, std::size_t from = 0,
+                       std::size_t to = std::string::npos, std::uint32_t hash = FNV_START) {
+    to = std::min(to, keys.size());
+    for (std::size_t at = from; at < to; ++at)
+        for (int byte : {keys[at] & 0xFF, (keys[at] >> 8) & 0xFF}) {
             hash ^= static_cast<std::uint32_t>(byte);
             hash *= 16777619u;
         }
@@ -50,6 +57,48 @@ std::string encodeKey(int key) {
     if (key == '\\') return "\\\\";
     if (key >= 0x20 && key <= 0x7E) return std::string(1, static_cast<char>(key));
     return hex2(key);
+}
+
+std::string headLine(const Demo& demo) {
+    return std::string(DEMO_FORMAT) + " " + std::to_string(DEMO_VERSION) +
+           " program=" + demo.program + " seed=" + std::to_string(demo.seed) +
+           " size=" + std::to_string(demo.width) + "x" + std::to_string(demo.height) + "\n";
+}
+
+/// The key rows of keys[from, to), `from` being the start of a row (the first key, or the
+/// one after an Enter). Keys after the last Enter end in a joined row ("\" and a line
+/// break), so that a file kept in the middle of an answer still reads back exactly.
+void appendKeyRows(const std::vector<int>& keys, std::size_t from, std::size_t to,
+                   std::string& text) {
+    // A final blank is written "\x20", so that editors keep it.
+    auto finish = [&](std::string& row, const char* lineEnd) {
+        if (!row.empty() && row.back() == ' ') row.replace(row.size() - 1, 1, hex2(' '));
+        text += row + lineEnd;
+        row.clear();
+    };
+    std::string row;
+    bool open = false; // keys written since the last line break
+    for (std::size_t at = from; at < to; ++at) {
+        const int key = keys[at];
+        if (key == KEY_ENTER) {
+            finish(row, "\n");
+            open = false;
+            continue;
+        }
+        if (row.size() >= ROW_WIDTH) {
+            text += row + "\\\n";
+            row.clear();
+        }
+        row += encodeKey(key);
+        open = true;
+    }
+    if (open) finish(row, "\\\n");
+}
+
+std::string endLine(std::size_t keys, std::uint32_t sum) {
+    char end[64];
+    std::snprintf(end, sizeof end, "\\end keys=%zu fnv=%08x\n", keys, static_cast<unsigned>(sum));
+    return end;
 }
 
 template <typename T> bool whole(std::string_view s, T& out) {
@@ -177,39 +226,51 @@ bool parseRow(std::string_view row, std::vector<int>& keys, bool& joined, std::s
     return true;
 }
 
+/// Writes all of `text` at `offset`.
+bool writeAt(int fd, std::string_view text, std::uint64_t offset, std::string& error) {
+    while (!text.empty()) {
+        const ssize_t put = pwrite(fd, text.data(), text.size(), static_cast<off_t>(offset));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) {
+            error = put < 0 ? std::strerror(errno) : "nothing could be written";
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(put));
+        offset += static_cast<std::uint64_t>(put);
+    }
+    return true;
+}
+
+/// Puts `text` at `target` whole: written to a new file beside it, then renamed over it,
+/// so that a game ended at any moment leaves the last complete file. Returns the file,
+/// open for writing, or -1 with `error` set.
+int writeNewFile(const std::string& target, const std::string& text, std::string& error) {
+    const std::string part = target + ".part";
+    const int fd = open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return -1;
+    }
+    if (!writeAt(fd, text, 0, error)) {
+        close(fd);
+        unlink(part.c_str());
+        return -1;
+    }
+    if (std::rename(part.c_str(), target.c_str()) != 0) {
+        error = std::strerror(errno);
+        close(fd);
+        unlink(part.c_str());
+        return -1;
+    }
+    return fd;
+}
+
 } // namespace
 
 std::string formatDemo(const Demo& demo) {
-    std::string text = std::string(DEMO_FORMAT) + " " + std::to_string(DEMO_VERSION) +
-                       " program=" + demo.program + " seed=" + std::to_string(demo.seed) +
-                       " size=" + std::to_string(demo.width) + "x" + std::to_string(demo.height) +
-                       "\n";
-    std::string row;
-    bool open = false; // keys written since the last line break
-    for (std::size_t at = 0; at < demo.keys.size(); ++at) {
-        const int key = demo.keys[at];
-        if (key == KEY_ENTER) {
-            if (!row.empty() && row.back() == ' ') row.replace(row.size() - 1, 1, hex2(' '));
-            text += row + "\n";
-            row.clear();
-            open = false;
-            continue;
-        }
-        if (row.size() >= ROW_WIDTH) {
-            text += row + "\\\n";
-            row.clear();
-        }
-        row += encodeKey(key);
-        open = true;
-    }
-    if (open) {
-        if (!row.empty() && row.back() == ' ') row.replace(row.size() - 1, 1, hex2(' '));
-        text += row + "\\\n";
-    }
-    char end[64];
-    std::snprintf(end, sizeof end, "\\end keys=%zu fnv=%08x\n", demo.keys.size(),
-                  static_cast<unsigned>(checksum(demo.keys)));
-    return text + end;
+    std::string text = headLine(demo);
+    appendKeyRows(demo.keys, 0, demo.keys.size(), text);
+    return text + endLine(demo.keys.size(), checksum(demo.keys));
 }
 
 std::optional<Demo> parseDemo(std::string_view text, std::string& error) {
@@ -294,28 +355,79 @@ std::optional<Demo> loadDemo(const std::string& path, std::string& error) {
 }
 
 bool saveDemo(const std::string& path, const Demo& demo, std::string& error) {
-    const std::string tmp = path + ".part";
-    const std::string text = formatDemo(demo);
-    std::FILE* file = std::fopen(tmp.c_str(), "wb");
-    if (!file) {
+    const int fd = writeNewFile(path, formatDemo(demo), error);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
+}
+
+// ---- Keeping a recording ----
+
+DemoFileWriter::~DemoFileWriter() { forget(); }
+
+void DemoFileWriter::forget() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+}
+
+bool DemoFileWriter::write(const std::string& path, const Demo& demo, std::string& error) {
+    const std::string head = headLine(demo);
+    if (fd_ < 0 || path != path_ || head != head_ || demo.keys.size() < keys_)
+        return writeWhole(path, head, demo, error);
+    // The answers completed since the last write are appended where the old closing lines
+    // began; the keys of an unfinished answer and the \end line follow. One write, so
+    // that the file is either as it was or as it is now.
+    std::size_t rowsEnd = keys_;
+    for (std::size_t at = demo.keys.size(); at > keys_; --at)
+        if (demo.keys[at - 1] == KEY_ENTER) {
+            rowsEnd = at;
+            break;
+        }
+    std::string text;
+    appendKeyRows(demo.keys, keys_, rowsEnd, text);
+    const std::size_t rowsBytes = text.size();
+    const std::uint32_t rowsSum = checksum(demo.keys, keys_, rowsEnd, sum_);
+    appendKeyRows(demo.keys, rowsEnd, demo.keys.size(), text);
+    text += endLine(demo.keys.size(), checksum(demo.keys, rowsEnd, demo.keys.size(), rowsSum));
+    const std::uint64_t newSize = body_ + text.size();
+    // A shorter file gets blank lines, which may follow the \end line, until it is cut.
+    if (newSize < size_) text.append(static_cast<std::size_t>(size_ - newSize), '\n');
+    bool written = writeAt(fd_, text, body_, error);
+    if (written && newSize < size_ && ftruncate(fd_, static_cast<off_t>(newSize)) != 0) {
         error = std::strerror(errno);
+        written = false;
+    }
+    if (!written) {
+        forget(); // the next write puts the whole file in place again
         return false;
     }
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    int err = errno;
-    if (std::fclose(file) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && std::rename(tmp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        std::remove(tmp.c_str());
-        error = std::strerror(err);
-    }
-    return ok;
+    keys_ = rowsEnd;
+    sum_ = rowsSum;
+    body_ += rowsBytes;
+    size_ = newSize;
+    return true;
+}
+
+bool DemoFileWriter::writeWhole(const std::string& path, const std::string& head, const Demo& demo,
+                                std::string& error) {
+    forget();
+    std::size_t rowsEnd = demo.keys.size();
+    while (rowsEnd > 0 && demo.keys[rowsEnd - 1] != KEY_ENTER) --rowsEnd;
+    std::string text = head;
+    appendKeyRows(demo.keys, 0, rowsEnd, text);
+    const std::size_t body = text.size();
+    const std::uint32_t sum = checksum(demo.keys, 0, rowsEnd);
+    appendKeyRows(demo.keys, rowsEnd, demo.keys.size(), text);
+    text += endLine(demo.keys.size(), checksum(demo.keys, rowsEnd, demo.keys.size(), sum));
+    fd_ = writeNewFile(path, text, error);
+    if (fd_ < 0) return false;
+    path_ = path;
+    head_ = head;
+    keys_ = rowsEnd;
+    sum_ = sum;
+    body_ = body;
+    size_ = text.size();
+    return true;
 }
 
 } // namespace gs

@@ -17,6 +17,7 @@
 // so that a truncated or damaged file is refused rather than played wrongly.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -46,5 +47,32 @@ std::optional<Demo> loadDemo(const std::string& path, std::string& error);
 /// Writes the whole file at once: a new file beside it, then renamed over it, so that a
 /// game ended at any moment leaves the last complete recording.
 bool saveDemo(const std::string& path, const Demo& d, std::string& error);
+/// Keeps the file of a recording up to date. The first write puts the whole file in
+/// place as saveDemo does; later ones append the answers given since and write the lines
+/// after them (an answer being typed, the \end line) anew in place, in one write, so
+/// that an Enter costs the same however long the game has been. A new first line (the
+/// window's size, learnt late) or a failed write puts the whole file in place again.
+class DemoFileWriter {
+public:
+    DemoFileWriter() = default;
+    ~DemoFileWriter();
+    DemoFileWriter(const DemoFileWriter&) = delete;
+    DemoFileWriter& operator=(const DemoFileWriter&) = delete;
+
+    /// Brings the file at `path` up to `d`, whose keys begin with those of the last
+    /// write. False, with `error` set, when it cannot be written.
+    bool write(const std::string& path, const Demo& d, std::string& error);
+
+private:
+    bool writeWhole(const std::string& path, const std::string& head, const Demo& d,
+                    std::string& error);
+    void forget();
+    int fd_ = -1;
+    std::string path_, head_; ///< the path written to, and its first line
+    std::size_t keys_ = 0;    ///< keys in the file's finished answers
+    std::uint32_t sum_ = 0;   ///< their checksum
+    std::uint64_t body_ = 0;  ///< bytes up to the end of those answers
+    std::uint64_t size_ = 0;  ///< bytes in the file
+};
 
 } // namespace gs

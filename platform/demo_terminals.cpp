@@ -26,7 +26,7 @@ int RecordingTerminal::waitKey() { return took(inner_.waitKey()); }
 bool RecordingTerminal::save() {
     if (beforeSave) beforeSave(demo_);
     std::string why;
-    if (saveDemo(path_, demo_, why)) return true;
+    if (file_.write(path_, demo_, why)) return true;
     if (error_.empty()) error_ = why;
     return false;
 }

@@ -41,6 +41,7 @@ private:
     Terminal& inner_;
     std::string path_;
     Demo demo_;
+    DemoFileWriter file_;
     std::string error_;
 };
 

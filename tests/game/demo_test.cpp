@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "game/demo_setup.h"
@@ -22,6 +23,13 @@ fs::path scratch(const std::string& name) {
     fs::remove_all(d);
     fs::create_directories(d);
     return d;
+}
+
+std::string slurp(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    std::stringstream text;
+    text << f.rdbuf();
+    return text.str();
 }
 
 std::vector<int> keysOf(std::string_view s) {
@@ -131,6 +139,43 @@ TEST(DemoFile, DamagedTruncatedOrForeignFilesAreRefusedWithOneLine) {
     std::string error;
     EXPECT_FALSE(loadDemo("/nonexistent/gs.demo", error));
     EXPECT_EQ(error, "No such file or directory");
+}
+
+TEST(DemoFileWriter, TheFileIsAlwaysTheWholeDemoAndGrowsInPlace) {
+    const fs::path dir = scratch("writer");
+    const std::string file = (dir / "game.demo").string();
+    DemoFileWriter writer;
+    Demo d = sample();
+    d.keys.clear();
+    auto inode = [&] {
+        struct stat st {};
+        stat(file.c_str(), &st);
+        return st.st_ino;
+    };
+    std::string error;
+    ASSERT_TRUE(writer.write(file, d, error)) << error;
+    EXPECT_EQ(slurp(file), formatDemo(d));
+    const auto first = inode();
+    // Answers, a row longer than a line, an answer half typed (with a final blank, which
+    // grows when escaped and shrinks the file when the Enter comes), editing keys.
+    for (const std::string& step :
+         {std::string("1\n"), std::string("22 32\n"), std::string(200, '9') + "\n",
+          std::string("ab"), std::string("c \n"), std::string("y "), std::string("\n"),
+          std::string("\\x\n")}) {
+        for (int k : keysOf(step)) d.keys.push_back(k);
+        if (step == "ab") d.keys.push_back(KEY_LEFT);
+        ASSERT_TRUE(writer.write(file, d, error)) << error;
+        ASSERT_EQ(slurp(file), formatDemo(d)) << "after " << step;
+        EXPECT_EQ(inode(), first) << "the file was replaced, not added to";
+    }
+    // A new first line (the window's size, learnt late) puts the whole file in place anew.
+    d.width = 800;
+    for (int k : keysOf("3\n")) d.keys.push_back(k);
+    ASSERT_TRUE(writer.write(file, d, error)) << error;
+    EXPECT_EQ(slurp(file), formatDemo(d));
+    EXPECT_NE(inode(), first);
+    EXPECT_FALSE(fs::exists(file + ".part"));
+    fs::remove_all(dir);
 }
 
 TEST(RecordingTerminal, KeepsEveryKeyTakenAndWritesTheFileAtEachEnter) {
