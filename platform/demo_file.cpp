@@ -4,10 +4,12 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace gs {
@@ -226,6 +228,42 @@ bool parseRow(std::string_view row, std::vector<int>& keys, bool& joined, std::s
     return true;
 }
 
+/// Where a recording to `path` goes: `path` itself when nothing is there yet or a regular
+/// file is; the file a symbolic link points to when that is a regular file (the link
+/// stays). Anything else (a device, a FIFO, a directory, a link to nothing) is refused:
+/// the recording would replace it.
+bool recordTarget(const std::string& path, std::string& target, std::string& error) {
+    struct stat entry {};
+    if (lstat(path.c_str(), &entry) != 0) {
+        if (errno != ENOENT) {
+            error = std::strerror(errno);
+            return false;
+        }
+        target = path;
+        return true;
+    }
+    target = path;
+    if (S_ISLNK(entry.st_mode)) {
+        char* resolved = realpath(path.c_str(), nullptr);
+        if (!resolved) {
+            error = errno == ENOENT ? "a symbolic link to a file that does not exist"
+                                    : std::strerror(errno);
+            return false;
+        }
+        target = resolved;
+        std::free(resolved);
+        if (stat(target.c_str(), &entry) != 0) {
+            error = std::strerror(errno);
+            return false;
+        }
+    }
+    if (!S_ISREG(entry.st_mode)) {
+        error = "not a regular file";
+        return false;
+    }
+    return true;
+}
+
 /// Writes all of `text` at `offset`.
 bool writeAt(int fd, std::string_view text, std::uint64_t offset, std::string& error) {
     while (!text.empty()) {
@@ -246,9 +284,23 @@ bool writeAt(int fd, std::string_view text, std::uint64_t offset, std::string& e
 /// open for writing, or -1 with `error` set.
 int writeNewFile(const std::string& target, const std::string& text, std::string& error) {
     const std::string part = target + ".part";
-    const int fd = open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Whatever else stands at the .part name is left alone: never followed, written or
+    // waited on (a FIFO), and the recording is refused.
+    const std::string inTheWay = part + " is in the way: not a regular file";
+    struct stat file {};
+    if (lstat(part.c_str(), &file) == 0 && !S_ISREG(file.st_mode)) {
+        error = inTheWay;
+        return -1;
+    }
+    const int fd = open(part.c_str(),
+                        O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) {
-        error = std::strerror(errno);
+        error = errno == ELOOP || errno == ENXIO ? inTheWay : std::strerror(errno);
+        return -1;
+    }
+    if (fstat(fd, &file) != 0 || !S_ISREG(file.st_mode)) {
+        close(fd);
+        error = inTheWay;
         return -1;
     }
     if (!writeAt(fd, text, 0, error)) {
@@ -355,7 +407,9 @@ std::optional<Demo> loadDemo(const std::string& path, std::string& error) {
 }
 
 bool saveDemo(const std::string& path, const Demo& demo, std::string& error) {
-    const int fd = writeNewFile(path, formatDemo(demo), error);
+    std::string target;
+    if (!recordTarget(path, target, error)) return false;
+    const int fd = writeNewFile(target, formatDemo(demo), error);
     if (fd < 0) return false;
     close(fd);
     return true;
@@ -411,6 +465,8 @@ bool DemoFileWriter::write(const std::string& path, const Demo& demo, std::strin
 bool DemoFileWriter::writeWhole(const std::string& path, const std::string& head, const Demo& demo,
                                 std::string& error) {
     forget();
+    std::string target;
+    if (!recordTarget(path, target, error)) return false;
     std::size_t rowsEnd = demo.keys.size();
     while (rowsEnd > 0 && demo.keys[rowsEnd - 1] != KEY_ENTER) --rowsEnd;
     std::string text = head;
@@ -419,7 +475,7 @@ bool DemoFileWriter::writeWhole(const std::string& path, const std::string& head
     const std::uint32_t sum = checksum(demo.keys, 0, rowsEnd);
     appendKeyRows(demo.keys, rowsEnd, demo.keys.size(), text);
     text += endLine(demo.keys.size(), checksum(demo.keys, rowsEnd, demo.keys.size(), sum));
-    fd_ = writeNewFile(path, text, error);
+    fd_ = writeNewFile(target, text, error);
     if (fd_ < 0) return false;
     path_ = path;
     head_ = head;

@@ -45,7 +45,9 @@ std::optional<Demo> parseDemo(std::string_view text, std::string& error);
 /// Reads the file at `path` (a missing or unreadable file is an error like a damaged one).
 std::optional<Demo> loadDemo(const std::string& path, std::string& error);
 /// Writes the whole file at once: a new file beside it, then renamed over it, so that a
-/// game ended at any moment leaves the last complete recording.
+/// game ended at any moment leaves the last complete recording. `path` must name a
+/// regular file, a symbolic link to one (the file it points to is written, the link
+/// stays) or nothing yet; anything else is refused, never replaced.
 bool saveDemo(const std::string& path, const Demo& d, std::string& error);
 /// Keeps the file of a recording up to date. The first write puts the whole file in
 /// place as saveDemo does; later ones append the answers given since and write the lines

@@ -4,6 +4,8 @@
 // demos still play as they did.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <fstream>
 
@@ -145,6 +147,38 @@ TEST(DemoE2E, BadDemoFilesStopTheProgramBeforeAnythingIsPlayed) {
         EXPECT_EQ(r.err.rfind("gorvenshale: ", 0), 0u) << r.err;
         EXPECT_NE(r.err.find(b.why), std::string::npos) << r.err;
     }
+    fs::remove_all(dir);
+}
+
+TEST(DemoE2E, RecordingReplacesNothingButARegularFile) {
+    // A FIFO, a link to one, a link to nothing, and a FIFO where the new file would be
+    // written first: each refused before play, each left as it was.
+    const fs::path dir = scratch("targets"), fifo = dir / "fifo", real = dir / "real.demo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((dir / "stuck.demo.part").c_str(), 0600), 0);
+    std::ofstream(real) << "an old recording\n";
+    fs::create_symlink(fifo, dir / "to_fifo");
+    fs::create_symlink(dir / "nothing", dir / "to_nothing");
+    fs::create_symlink(real, dir / "to_real");
+    for (const auto& [path, why] : std::vector<std::pair<fs::path, std::string>>{
+             {fifo, "not a regular file"},
+             {dir / "to_fifo", "not a regular file"},
+             {dir / "to_nothing", "a symbolic link to a file that does not exist"},
+             {dir / "stuck.demo", (dir / "stuck.demo.part").string() + " is in the way: not a "
+                                                                       "regular file"}}) {
+        const GameRun g = run({"--record", path.string()}, "3\n");
+        EXPECT_EQ(g.status, 2) << path;
+        EXPECT_EQ(g.err, "gorvenshale: cannot record to " + path.string() + ": " + why + "\n");
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo) && fs::is_fifo(dir / "stuck.demo.part"));
+    EXPECT_TRUE(fs::is_symlink(dir / "to_fifo") && fs::is_symlink(dir / "to_nothing"));
+    EXPECT_FALSE(fs::exists(dir / "nothing") || fs::exists(dir / "stuck.demo"));
+
+    // A link to a regular file records into that file, and the link stays.
+    const GameRun linked = run({"--record", (dir / "to_real").string()}, "2\n\n3\n");
+    EXPECT_EQ(linked.status, 0) << linked.err;
+    EXPECT_TRUE(fs::is_symlink(dir / "to_real"));
+    EXPECT_EQ(run({"--replay", real.string()}, "").out, linked.out);
     fs::remove_all(dir);
 }
 
