@@ -7,8 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -228,6 +226,158 @@ bool parseRow(std::string_view row, std::vector<int>& keys, bool& joined, std::s
     return true;
 }
 
+/// The lines of a demo, one at a time, so that the first line is checked before the rest
+/// is read and no more than one line is held. A line ends in LF (a CR before it is
+/// dropped: a file that gained CR LF ends); the last one may lack it.
+class Lines {
+public:
+    virtual ~Lines() = default;
+    /// The next line; false at the end of the text or on a failure (then failure() says
+    /// why). `cut` is set when the text ended inside the line.
+    virtual bool next(std::string_view& line, bool& cut) = 0;
+    const std::string& failure() const { return failure_; }
+    std::size_t number() const { return number_; }
+
+protected:
+    /// Hands out `text` as the next line, or fails when it is longer than a line may be.
+    bool give(std::string_view text, std::string_view& line) {
+        ++number_;
+        if (text.size() > MAX_DEMO_LINE) return tooLong();
+        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+        line = text;
+        return true;
+    }
+    bool tooLong() {
+        failure_ = "damaged at line " + std::to_string(number_) + ": a line longer than " +
+                   std::to_string(MAX_DEMO_LINE) + " bytes";
+        return false;
+    }
+    std::string failure_;
+    std::size_t number_ = 0;
+};
+
+class TextLines : public Lines {
+public:
+    explicit TextLines(std::string_view text) : text_(text) {}
+    bool next(std::string_view& line, bool& cut) override {
+        if (at_ >= text_.size()) return false;
+        const auto lineFeed = text_.find('\n', at_);
+        cut = lineFeed == std::string_view::npos;
+        const std::size_t end = cut ? text_.size() : lineFeed;
+        const std::string_view text = text_.substr(at_, end - at_);
+        at_ = cut ? text_.size() : end + 1;
+        return give(text, line);
+    }
+
+private:
+    std::string_view text_;
+    std::size_t at_ = 0;
+};
+
+/// Reads a file in blocks; a line longer than MAX_DEMO_LINE is refused as soon as it is.
+class FileLines : public Lines {
+public:
+    explicit FileLines(int fd) : fd_(fd) {}
+    bool next(std::string_view& line, bool& cut) override {
+        line_.clear();
+        for (;;) {
+            if (at_ == size_) {
+                if (ended_) break;
+                const ssize_t got = ::read(fd_, block_, sizeof block_);
+                if (got < 0 && errno == EINTR) continue;
+                if (got < 0) {
+                    failure_ = std::strerror(errno);
+                    return false;
+                }
+                ended_ = got == 0;
+                at_ = 0;
+                size_ = static_cast<std::size_t>(got);
+                continue;
+            }
+            const char* from = block_ + at_;
+            const void* lineFeed = std::memchr(from, '\n', size_ - at_);
+            const std::size_t take =
+                lineFeed ? static_cast<std::size_t>(static_cast<const char*>(lineFeed) - from)
+                         : size_ - at_;
+            if (line_.size() + take > MAX_DEMO_LINE) {
+                ++number_;
+                return tooLong();
+            }
+            line_.append(from, take);
+            at_ += take;
+            if (lineFeed) {
+                ++at_;
+                cut = false;
+                return give(line_, line);
+            }
+        }
+        if (line_.empty()) return false;
+        cut = true;
+        return give(line_, line);
+    }
+
+private:
+    int fd_;
+    char block_[65536];
+    std::size_t at_ = 0, size_ = 0;
+    bool ended_ = false;
+    std::string line_;
+};
+
+std::optional<Demo> readDemo(Lines& lines, std::string& error) {
+    Demo demo;
+    std::string_view line;
+    bool cut = false;
+    auto stop = [&](std::string why) {
+        error = lines.failure().empty() ? std::move(why) : lines.failure();
+        return std::nullopt;
+    };
+    if (!lines.next(line, cut)) return stop("the file is empty");
+    if (!parseHeader(line, demo, error)) {
+        // A file cut short inside its first line reads as a bad field; say what happened.
+        if (cut && error.rfind("damaged", 0) == 0) error = "truncated: the \\end line is missing";
+        return std::nullopt;
+    }
+    for (;;) {
+        if (!lines.next(line, cut)) return stop("truncated: the \\end line is missing");
+        if (line.rfind("\\end", 0) == 0) break;
+        bool joined = false;
+        if (!parseRow(line, demo.keys, joined, error)) {
+            error = "damaged at line " + std::to_string(lines.number()) + ": " + error;
+            return std::nullopt;
+        }
+        if (!joined) demo.keys.push_back(KEY_ENTER);
+        if (demo.keys.size() > MAX_DEMO_KEYS)
+            return stop("too long: more than " + std::to_string(MAX_DEMO_KEYS) +
+                        " keys, the most a demo holds");
+    }
+    auto fields = words(line);
+    std::size_t count = 0;
+    std::uint32_t sum = 0;
+    bool ok = fields.size() == 3 && fields[0] == "\\end" && fields[1].rfind("keys=", 0) == 0 &&
+              whole(fields[1].substr(5), count) && fields[2].rfind("fnv=", 0) == 0 &&
+              fields[2].size() == 12;
+    if (ok) {
+        auto [end, status] =
+            std::from_chars(fields[2].data() + 4, fields[2].data() + fields[2].size(), sum, 16);
+        ok = status == std::errc() && end == fields[2].data() + fields[2].size();
+    }
+    if (!ok) {
+        error = "damaged at line " + std::to_string(lines.number()) + ": a bad \\end line";
+        return std::nullopt;
+    }
+    if (count != demo.keys.size() || sum != checksum(demo.keys)) {
+        error = "damaged: the \\end line counts " + std::to_string(count) + " keys, " +
+                std::to_string(demo.keys.size()) + " found" +
+                (count == demo.keys.size() ? " but their sum differs" : "");
+        return std::nullopt;
+    }
+    while (lines.next(line, cut))
+        if (!line.empty()) return stop("damaged: text after the \\end line");
+    if (!lines.failure().empty()) return stop("");
+    return demo;
+}
+
 /// Where a recording to `path` goes: `path` itself when nothing is there yet or a regular
 /// file is; the file a symbolic link points to when that is a regular file (the link
 /// stays). Anything else (a device, a FIFO, a directory, a link to nothing) is refused:
@@ -326,84 +476,30 @@ std::string formatDemo(const Demo& demo) {
 }
 
 std::optional<Demo> parseDemo(std::string_view text, std::string& error) {
-    std::vector<std::string_view> lines;
-    for (std::size_t at = 0; at < text.size();) {
-        auto lineFeed = text.find('\n', at);
-        std::string_view line =
-            text.substr(at, lineFeed == std::string_view::npos ? text.size() - at : lineFeed - at);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1); // a file that gained CR LF ends
-        lines.push_back(line);
-        at = lineFeed == std::string_view::npos ? text.size() : lineFeed + 1;
-    }
-    Demo demo;
-    if (lines.empty()) {
-        error = "the file is empty";
-        return std::nullopt;
-    }
-    if (!parseHeader(lines[0], demo, error)) {
-        // A file cut short inside its first line reads as a bad field; say what happened.
-        bool ended = false;
-        for (auto line : lines) ended = ended || line.rfind("\\end", 0) == 0;
-        if (!ended && error.rfind("damaged", 0) == 0)
-            error = "truncated: the \\end line is missing";
-        return std::nullopt;
-    }
-    std::size_t row = 1;
-    for (; row < lines.size() && lines[row].rfind("\\end", 0) != 0; ++row) {
-        bool joined = false;
-        if (!parseRow(lines[row], demo.keys, joined, error)) {
-            error = "damaged at line " + std::to_string(row + 1) + ": " + error;
-            return std::nullopt;
-        }
-        if (!joined) demo.keys.push_back(KEY_ENTER);
-    }
-    if (row == lines.size()) {
-        error = "truncated: the \\end line is missing";
-        return std::nullopt;
-    }
-    auto fields = words(lines[row]);
-    std::size_t count = 0;
-    std::uint32_t sum = 0;
-    bool ok = fields.size() == 3 && fields[0] == "\\end" && fields[1].rfind("keys=", 0) == 0 &&
-              whole(fields[1].substr(5), count) && fields[2].rfind("fnv=", 0) == 0 &&
-              fields[2].size() == 12;
-    if (ok) {
-        auto [end, status] =
-            std::from_chars(fields[2].data() + 4, fields[2].data() + fields[2].size(), sum, 16);
-        ok = status == std::errc() && end == fields[2].data() + fields[2].size();
-    }
-    if (!ok) {
-        error = "damaged at line " + std::to_string(row + 1) + ": a bad \\end line";
-        return std::nullopt;
-    }
-    if (count != demo.keys.size() || sum != checksum(demo.keys)) {
-        error = "damaged: the \\end line counts " + std::to_string(count) + " keys, " +
-                std::to_string(demo.keys.size()) + " found" +
-                (count == demo.keys.size() ? " but their sum differs" : "");
-        return std::nullopt;
-    }
-    for (std::size_t at = row + 1; at < lines.size(); ++at)
-        if (!lines[at].empty()) {
-            error = "damaged: text after the \\end line";
-            return std::nullopt;
-        }
-    return demo;
+    TextLines lines(text);
+    return readDemo(lines, error);
 }
 
 std::optional<Demo> loadDemo(const std::string& path, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    // Not blocking in the open: a FIFO with no writer would wait for ever. What is not a
+    // regular file (a FIFO, a device such as /dev/zero) is refused before a byte is read.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         error = std::strerror(errno);
         return std::nullopt;
     }
-    std::stringstream text;
-    text << file.rdbuf();
-    if (file.bad()) {
-        error = "the file cannot be read";
-        return std::nullopt;
+    struct stat file {};
+    std::optional<Demo> demo;
+    if (fstat(fd, &file) != 0) {
+        error = std::strerror(errno);
+    } else if (!S_ISREG(file.st_mode)) {
+        error = "not a regular file";
+    } else {
+        FileLines lines(fd);
+        demo = readDemo(lines, error);
     }
-    return parseDemo(text.str(), error);
+    close(fd);
+    return demo;
 }
 
 bool saveDemo(const std::string& path, const Demo& demo, std::string& error) {

@@ -38,11 +38,21 @@ struct Demo {
     std::vector<int> keys;           ///< console keys: bytes, and KEY_EXT + scan code
 };
 
+/// The most keys a demo holds: 4,194,304 (2^22, 16 MiB in memory). The longest battle a
+/// level allows fires every shell of three full 16-bit stocks, 98,301 shots of two
+/// answers each: some 790,000 keys at an ordinary eight keys a shot. The cap is over five
+/// such battles, and bounds what a replay may take.
+constexpr std::size_t MAX_DEMO_KEYS = std::size_t{1} << 22;
+/// The longest line a demo file may have, in bytes (the game writes lines of under 90).
+constexpr std::size_t MAX_DEMO_LINE = 65536;
+
 /// The file text of a demo.
 std::string formatDemo(const Demo& d);
 /// Reads a demo from its file text. On failure: nothing, and `error` says why in one line.
 std::optional<Demo> parseDemo(std::string_view text, std::string& error);
-/// Reads the file at `path` (a missing or unreadable file is an error like a damaged one).
+/// Reads the file at `path`: its first line is checked before the rest is read, and what
+/// is not a regular file is refused unread (a missing or unreadable file is an error like
+/// a damaged one).
 std::optional<Demo> loadDemo(const std::string& path, std::string& error);
 /// Writes the whole file at once: a new file beside it, then renamed over it, so that a
 /// game ended at any moment leaves the last complete recording. `path` must name a

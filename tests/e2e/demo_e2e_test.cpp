@@ -182,6 +182,20 @@ TEST(DemoE2E, RecordingReplacesNothingButARegularFile) {
     fs::remove_all(dir);
 }
 
+TEST(DemoE2E, AReplayRefusesWhatIsNotARegularFileUnread) {
+    // /dev/zero would be read for ever; a FIFO with no writer would block the start.
+    const fs::path dir = scratch("sources");
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    for (const std::string& source :
+         {std::string("/dev/zero"), (dir / "fifo").string(), dir.string()}) {
+        const GameRun g = run({"--replay", source}, "3\n");
+        EXPECT_EQ(g.status, 2) << source;
+        EXPECT_EQ(g.out, "");
+        EXPECT_EQ(g.err, "gorvenshale: cannot replay " + source + ": not a regular file\n");
+    }
+    fs::remove_all(dir);
+}
+
 TEST(DemoE2E, ShippedDemosPlayAsTheirTranscriptsSay) {
     // campaign.demo: the automatic player wins the whole Campaign. skirmish.demo: Custom
     // level 1 lost, played again and won, then a very hard Skirmish won.

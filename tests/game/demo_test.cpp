@@ -141,6 +141,44 @@ TEST(DemoFile, DamagedTruncatedOrForeignFilesAreRefusedWithOneLine) {
     EXPECT_EQ(error, "No such file or directory");
 }
 
+TEST(DemoFile, AReplayReadsTheFirstLineFirstAndNoMoreThanADemoHolds) {
+    const fs::path dir = scratch("caps");
+    const std::string head = formatDemo(sample()).substr(0, formatDemo(sample()).find('\n') + 1);
+    const struct {
+        std::string text, why;
+    } bad[] = {
+        // One more key than a demo holds: blank lines are Enters.
+        {head + std::string(MAX_DEMO_KEYS + 1, '\n'),
+         "too long: more than " + std::to_string(MAX_DEMO_KEYS) + " keys"},
+        {head + std::string(MAX_DEMO_LINE + 1, '7') + "\n",
+         "damaged at line 2: a line longer than " + std::to_string(MAX_DEMO_LINE) + " bytes"},
+        // The first line decides before anything after it is read.
+        {"GORVENSHALE-DEMO 1\n" + std::string(MAX_DEMO_LINE + 1, '7'), "not a Gorvenshale demo"},
+        {std::string(MAX_DEMO_LINE + 1, 'g'), "damaged at line 1: a line longer than"},
+    };
+    for (const auto& b : bad) {
+        const fs::path file = dir / "big.demo";
+        std::ofstream(file, std::ios::binary) << b.text;
+        std::string fromFile, fromText;
+        EXPECT_FALSE(loadDemo(file.string(), fromFile));
+        EXPECT_FALSE(parseDemo(b.text, fromText));
+        EXPECT_EQ(fromFile.rfind(b.why, 0), 0u) << fromFile;
+        EXPECT_EQ(fromText, fromFile);
+    }
+
+    // A recording stops keeping keys where a demo is full, and says so.
+    class Typist : public test::ScriptTerminal {
+        int waitKey() override { return '7'; }
+    } typist;
+    Demo start = sample();
+    start.keys.clear();
+    RecordingTerminal rec(typist, (dir / "full.demo").string(), start);
+    for (std::size_t k = 0; k <= MAX_DEMO_KEYS; ++k) rec.waitKey();
+    EXPECT_EQ(rec.demo().keys.size(), MAX_DEMO_KEYS);
+    EXPECT_NE(rec.error().find("outgrew a demo"), std::string::npos) << rec.error();
+    fs::remove_all(dir);
+}
+
 TEST(DemoFileWriter, TheFileIsAlwaysTheWholeDemoAndGrowsInPlace) {
     const fs::path dir = scratch("writer");
     const std::string file = (dir / "game.demo").string();
