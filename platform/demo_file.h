@@ -59,6 +59,10 @@ std::optional<Demo> loadDemo(const std::string& path, std::string& error);
 /// regular file, a symbolic link to one (the file it points to is written, the link
 /// stays) or nothing yet; anything else is refused, never replaced.
 bool saveDemo(const std::string& path, const Demo& d, std::string& error);
+/// Bytes of a demo file as an error line may show them: printable ASCII as it is, any
+/// other byte as \xHH (a terminal must not act on them), and at most 60 of them.
+std::string shownText(std::string_view text);
+
 /// Keeps the file of a recording up to date. The first write puts the whole file in
 /// place as saveDemo does; later ones append the answers given since and write the lines
 /// after them (an answer being typed, the \end line) anew in place, in one write, so

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "platform/demo_file.h"
 #include "state/texts.h"
 #include "tests/support/run_game.h"
 
@@ -194,6 +195,28 @@ TEST(DemoE2E, AReplayRefusesWhatIsNotARegularFileUnread) {
         EXPECT_EQ(g.err, "gorvenshale: cannot replay " + source + ": not a regular file\n");
     }
     fs::remove_all(dir);
+}
+
+TEST(DemoE2E, BytesOfADemoFileReachTheTerminalEscaped) {
+    // Escape sequences in a demo would clear the screen and retitle the terminal.
+    const fs::path file = scratch("escaped") / "hostile.demo";
+    gs::Demo foreign;
+    foreign.program = "0.0.9\x1b]0;owned\x07\x9b"
+                      "2J";
+    const std::string head = "gorvenshale-demo 1 program=x seed=1 size=640x480";
+    for (const auto& [text, shown] : std::vector<std::pair<std::string, std::string>>{
+             {gs::formatDemo(foreign), "version 0.0.9\\x1B]0;owned\\x07\\x9B2J;"},
+             {head + " \x1b[2J=1\n", "bad field '\\x1B[2J=1'"},
+             {head + "\n\\{\x1b[2J}\n", "unknown key \\{\\x1B[2J}"},
+             {head + "\n\\\x9b\n", "unknown escape \\\\x9B"}}) {
+        std::ofstream(file, std::ios::binary) << text;
+        const GameRun g = run({"--replay", file.string()}, "3\n");
+        EXPECT_NE(g.err.find(shown), std::string::npos) << g.err;
+        EXPECT_TRUE(std::all_of(g.err.begin(), g.err.end(), [](char c) {
+            return c == '\n' || (c >= 0x20 && c < 0x7F);
+        })) << g.err;
+    }
+    fs::remove_all(file.parent_path());
 }
 
 TEST(DemoE2E, ShippedDemosPlayAsTheirTranscriptsSay) {
