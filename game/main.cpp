@@ -18,10 +18,16 @@
 #include "platform/png/snapshots.h"
 #include "platform/runtime_error.h"
 #include "platform/sdl/window.h"
+#include "platform/std_descriptors.h"
 #include "platform/terminal_std.h"
 
 int main(int argc, char** argv) {
     using namespace gs;
+    if (!holdStandardDescriptors()) {
+        std::fputs("gorvenshale: /dev/null cannot be opened for a closed standard descriptor\n",
+                   stderr);
+        return 2;
+    }
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     ParsedOptions parsed = parseOptions(args);
     if (!parsed.error.empty()) {
