@@ -91,6 +91,18 @@ TEST(ConsoleScreen, WrapsAtTheRightEdgeScrollsAtTheBottomAndIgnoresBadPositions)
     EXPECT_EQ(t.row(2), "x B?      ");
 }
 
+TEST(ConsoleScreen, StrayC1BytesAreShownAsQuestionMarksAndUtf8PassesWhole) {
+    // 0x9B is CSI to an 8-bit terminal: alone it would clear the screen. Inside a UTF-8
+    // character (D0 9F is the Cyrillic letter Pe) the same byte is part of a letter.
+    ScreenTerminal t(20, 2);
+    Console con(t);
+    con.Write("\x9B"
+              "2J|\xD0\x9F|\xC3"
+              "A\x85|\xE2\x80\x94\x80|");
+    EXPECT_EQ(t.row(1).substr(0, 16), "?2J|\xD0\x9F|\xC3"
+                                      "A?|\xE2\x80\x94?|");
+}
+
 TEST(ConsoleScreen, EditingShowsOnScreenAndFollowsAWrappedScrolledLine) {
     ScreenTerminal t(10, 4, "abc\b\bX\n");
     Console con(t);
