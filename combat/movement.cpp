@@ -10,6 +10,11 @@
 
 namespace gs {
 
+namespace {
+/// A unit that comes closer to the gun than this overruns it.
+constexpr int OVERRUN_DISTANCE = 20;
+} // namespace
+
 void MOVE(Game& G) {
     for (int INPM = 1; INPM <= G.units(); ++INPM) {
         OBJ& unit = G.unit(INPM);
@@ -18,16 +23,23 @@ void MOVE(Game& G) {
         G.ZN = w16(G.Random(2) - 1);
         G.XS = unit.X;
         // Each pixel erases the whole roster, moves the unit and draws the roster
-        // again. The walk always ends: a unit only walks towards the gun, and it
-        // overruns the gun before its 16-bit position could wrap past the target.
+        // again. The position is 16-bit and may wrap: a unit that a level puts within
+        // one advance of -32768 steps over to 32767, and since its target lies below
+        // -32768 it is never reached; the walk ends only when the unit overruns the gun.
         while (unit.X != G.XS + G.ZN * unit.SPEED) {
             G.gr.SetColor(colour::Black);
             PAINTOBJ(G);
             unit.X = w16(unit.X + G.ZN);
+            // Walking towards the gun, the unit stands right of where it began only after
+            // that wrap. The walk left would cross some 65,000 pixels, 10 ms each, almost
+            // all far off the picture: the unit makes it in one step instead, to the first
+            // pixel at which it overruns the gun.
+            const int overrunAt = G.GUNX + OVERRUN_DISTANCE - 1;
+            if (unit.X > G.XS && unit.X > overrunAt) unit.X = w16(overrunAt);
             G.gr.SetColor(colour::White);
             PAINTOBJ(G);
             G.Delay(10);
-            if (unit.X - G.GUNX < 20) {
+            if (unit.X - G.GUNX < OVERRUN_DISTANCE) {
                 EXPLODE(G, G.GUNX, GROUND);
                 G.con.WriteLn(text::OVERRUN);
                 G.LOSE = true;

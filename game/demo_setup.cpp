@@ -24,7 +24,7 @@ std::string setUpDemos(Options& o, DemoSetup& d, std::uint32_t clockSeed) {
         o.height = r.height;
         o.sizeGiven = true;
         if (r.program != programVersion())
-            d.note = *o.replay + " was recorded by version " + r.program + "; this is " +
+            d.note = *o.replay + " was recorded by version " + shownText(r.program) + "; this is " +
                      programVersion() + ", so the game may go differently";
     }
     if (o.record) {

@@ -1,7 +1,9 @@
 // Program entry: options, the platform services, the main loop, and the run-time error
 // report that ends the program when a console or file operation fails.
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <functional>
 #include <iostream>
@@ -19,10 +21,32 @@
 #include "platform/png/snapshots.h"
 #include "platform/runtime_error.h"
 #include "platform/sdl/window.h"
+#include "platform/std_descriptors.h"
 #include "platform/terminal_std.h"
+
+namespace {
+
+/// Writes the --help or --version text. Text that did not arrive (a full disk, a closed
+/// standard output) is reported as the game reports a failed write of its own, with exit
+/// status 101, never passed over as success.
+int writeInformation(const std::string& text, const char* what) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0)
+        return 0;
+    const int why = errno;
+    std::fprintf(stderr, "gorvenshale: the %s could not be written: %s\n", what,
+                 std::strerror(why));
+    return gs::RE_WRITE_FAILED;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     using namespace gs;
+    if (!holdStandardDescriptors()) {
+        std::fputs("gorvenshale: /dev/null cannot be opened for a closed standard descriptor\n",
+                   stderr);
+        return 2;
+    }
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     ParsedOptions parsed = parseOptions(args);
     if (!parsed.error.empty()) {
@@ -30,14 +54,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     Options& o = parsed.options;
-    if (o.help) {
-        std::cout << usageText();
-        return 0;
-    }
-    if (o.version) {
-        std::cout << versionText();
-        return 0;
-    }
+    if (o.help) return writeInformation(usageText(), "usage");
+    if (o.version) return writeInformation(versionText(), "version");
 
     // A demo that cannot be played, or a recording that cannot be written, stops here,
     // before the terminal or the window is touched.

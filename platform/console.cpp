@@ -64,6 +64,14 @@ void Console::putByte(unsigned char byte) {
             ++col_;
         return;
     }
+    // A byte of 0x80 to 0x9F is a control (C1) to an 8-bit terminal unless it continues a
+    // UTF-8 character: the bytes a lead byte announces are let through, a stray one is not.
+    const bool continues = utf8Left_ > 0 && byte >= 0x80 && byte < 0xC0;
+    utf8Left_ = continues                      ? utf8Left_ - 1
+                : byte >= 0xC2 && byte <= 0xDF ? 1
+                : byte >= 0xE0 && byte <= 0xEF ? 2
+                : byte >= 0xF0 && byte <= 0xF4 ? 3
+                                               : 0;
     switch (byte) {
     case 7: return; // the bell is not shown
     case 8:
@@ -82,7 +90,7 @@ void Console::putByte(unsigned char byte) {
         return;
     default: break;
     }
-    if (byte < 32 || byte == 127)
+    if (byte < 32 || byte == 127 || (byte >= 0x80 && byte < 0xA0 && !continues))
         byte = '?'; // a control byte from a briefing must not steer the terminal
     out_.push_back(static_cast<char>(byte));
     // A UTF-8 continuation byte shares the cell of the byte that started its character.

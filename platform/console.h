@@ -126,7 +126,8 @@ private:
     int col_ = 1, row_ = 1;
     /// Rows the window has scrolled since start; line editing uses it to find its line.
     long scrolled_ = 0;
-    std::string out_; ///< output not yet handed to the terminal
+    std::string out_;  ///< output not yet handed to the terminal
+    int utf8Left_ = 0; ///< bytes still due of the UTF-8 character being written
     std::optional<int> pending_;
     std::string buf_;
     std::size_t pos_ = 0;

@@ -1,11 +1,14 @@
 #include "platform/demo_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace gs {
 
@@ -26,11 +29,15 @@ constexpr KeyName NAMES[] = {
     {KEY_RIGHT, "Right"}, {KEY_HOME, "Home"},           {KEY_END, "End"},
 };
 
+constexpr std::uint32_t FNV_START = 2166136261u;
+
 /// FNV-1a over both bytes of every key: cheap, and any changed, lost or added key shows.
-std::uint32_t checksum(const std::vector<int>& keys) {
-    std::uint32_t hash = 2166136261u;
-    for (int key : keys)
-        for (int byte : {key & 0xFF, (key >> 8) & 0xFF}) {
+/// It goes on from `hash`, the sum of the keys before `from`.
+std::uint32_t checksum(const std::vector<int>& keys, std::size_t from = 0,
+                       std::size_t to = std::string::npos, std::uint32_t hash = FNV_START) {
+    to = std::min(to, keys.size());
+    for (std::size_t at = from; at < to; ++at)
+        for (int byte : {keys[at] & 0xFF, (keys[at] >> 8) & 0xFF}) {
             hash ^= static_cast<std::uint32_t>(byte);
             hash *= 16777619u;
         }
@@ -50,6 +57,48 @@ std::string encodeKey(int key) {
     if (key == '\\') return "\\\\";
     if (key >= 0x20 && key <= 0x7E) return std::string(1, static_cast<char>(key));
     return hex2(key);
+}
+
+std::string headLine(const Demo& demo) {
+    return std::string(DEMO_FORMAT) + " " + std::to_string(DEMO_VERSION) +
+           " program=" + demo.program + " seed=" + std::to_string(demo.seed) +
+           " size=" + std::to_string(demo.width) + "x" + std::to_string(demo.height) + "\n";
+}
+
+/// The key rows of keys[from, to), `from` being the start of a row (the first key, or the
+/// one after an Enter). Keys after the last Enter end in a joined row ("\" and a line
+/// break), so that a file kept in the middle of an answer still reads back exactly.
+void appendKeyRows(const std::vector<int>& keys, std::size_t from, std::size_t to,
+                   std::string& text) {
+    // A final blank is written "\x20", so that editors keep it.
+    auto finish = [&](std::string& row, const char* lineEnd) {
+        if (!row.empty() && row.back() == ' ') row.replace(row.size() - 1, 1, hex2(' '));
+        text += row + lineEnd;
+        row.clear();
+    };
+    std::string row;
+    bool open = false; // keys written since the last line break
+    for (std::size_t at = from; at < to; ++at) {
+        const int key = keys[at];
+        if (key == KEY_ENTER) {
+            finish(row, "\n");
+            open = false;
+            continue;
+        }
+        if (row.size() >= ROW_WIDTH) {
+            text += row + "\\\n";
+            row.clear();
+        }
+        row += encodeKey(key);
+        open = true;
+    }
+    if (open) finish(row, "\\\n");
+}
+
+std::string endLine(std::size_t keys, std::uint32_t sum) {
+    char end[64];
+    std::snprintf(end, sizeof end, "\\end keys=%zu fnv=%08x\n", keys, static_cast<unsigned>(sum));
+    return end;
 }
 
 template <typename T> bool whole(std::string_view s, T& out) {
@@ -117,7 +166,7 @@ bool parseHeader(std::string_view line, Demo& d, std::string& error) {
             ok = false;
         }
         if (!ok) {
-            error = "damaged: the first line has a bad field '" + std::string(fields[i]) + "'";
+            error = "damaged: the first line has a bad field '" + shownText(fields[i]) + "'";
             return false;
         }
     }
@@ -164,92 +213,145 @@ bool parseRow(std::string_view row, std::vector<int>& keys, bool& joined, std::s
                 if (name == named.name) key = named.key;
             if (key < 0 && whole(name, scan) && scan <= MAX_SCAN) key = KEY_EXT + scan;
             if (key < 0) {
-                error = "an unknown key \\{" + std::string(name) + "}";
+                error = "an unknown key \\{" + shownText(name) + "}";
                 return false;
             }
             keys.push_back(key);
             at = close;
         } else {
-            error = std::string("an unknown escape \\") + escape;
+            error = "an unknown escape \\" + shownText(std::string_view(&escape, 1));
             return false;
         }
     }
     return true;
 }
 
-} // namespace
+/// The lines of a demo, one at a time, so that the first line is checked before the rest
+/// is read and no more than one line is held. A line ends in LF (a CR before it is
+/// dropped: a file that gained CR LF ends); the last one may lack it.
+class Lines {
+public:
+    virtual ~Lines() = default;
+    /// The next line; false at the end of the text or on a failure (then failure() says
+    /// why). `cut` is set when the text ended inside the line.
+    virtual bool next(std::string_view& line, bool& cut) = 0;
+    const std::string& failure() const { return failure_; }
+    std::size_t number() const { return number_; }
 
-std::string formatDemo(const Demo& demo) {
-    std::string text = std::string(DEMO_FORMAT) + " " + std::to_string(DEMO_VERSION) +
-                       " program=" + demo.program + " seed=" + std::to_string(demo.seed) +
-                       " size=" + std::to_string(demo.width) + "x" + std::to_string(demo.height) +
-                       "\n";
-    std::string row;
-    bool open = false; // keys written since the last line break
-    for (std::size_t at = 0; at < demo.keys.size(); ++at) {
-        const int key = demo.keys[at];
-        if (key == KEY_ENTER) {
-            if (!row.empty() && row.back() == ' ') row.replace(row.size() - 1, 1, hex2(' '));
-            text += row + "\n";
-            row.clear();
-            open = false;
-            continue;
-        }
-        if (row.size() >= ROW_WIDTH) {
-            text += row + "\\\n";
-            row.clear();
-        }
-        row += encodeKey(key);
-        open = true;
+protected:
+    /// Hands out `text` as the next line, or fails when it is longer than a line may be.
+    bool give(std::string_view text, std::string_view& line) {
+        ++number_;
+        if (text.size() > MAX_DEMO_LINE) return tooLong();
+        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+        line = text;
+        return true;
     }
-    if (open) {
-        if (!row.empty() && row.back() == ' ') row.replace(row.size() - 1, 1, hex2(' '));
-        text += row + "\\\n";
+    bool tooLong() {
+        failure_ = "damaged at line " + std::to_string(number_) + ": a line longer than " +
+                   std::to_string(MAX_DEMO_LINE) + " bytes";
+        return false;
     }
-    char end[64];
-    std::snprintf(end, sizeof end, "\\end keys=%zu fnv=%08x\n", demo.keys.size(),
-                  static_cast<unsigned>(checksum(demo.keys)));
-    return text + end;
-}
+    std::string failure_;
+    std::size_t number_ = 0;
+};
 
-std::optional<Demo> parseDemo(std::string_view text, std::string& error) {
-    std::vector<std::string_view> lines;
-    for (std::size_t at = 0; at < text.size();) {
-        auto lineFeed = text.find('\n', at);
-        std::string_view line =
-            text.substr(at, lineFeed == std::string_view::npos ? text.size() - at : lineFeed - at);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1); // a file that gained CR LF ends
-        lines.push_back(line);
-        at = lineFeed == std::string_view::npos ? text.size() : lineFeed + 1;
+class TextLines : public Lines {
+public:
+    explicit TextLines(std::string_view text) : text_(text) {}
+    bool next(std::string_view& line, bool& cut) override {
+        if (at_ >= text_.size()) return false;
+        const auto lineFeed = text_.find('\n', at_);
+        cut = lineFeed == std::string_view::npos;
+        const std::size_t end = cut ? text_.size() : lineFeed;
+        const std::string_view text = text_.substr(at_, end - at_);
+        at_ = cut ? text_.size() : end + 1;
+        return give(text, line);
     }
+
+private:
+    std::string_view text_;
+    std::size_t at_ = 0;
+};
+
+/// Reads a file in blocks; a line longer than MAX_DEMO_LINE is refused as soon as it is.
+class FileLines : public Lines {
+public:
+    explicit FileLines(int fd) : fd_(fd) {}
+    bool next(std::string_view& line, bool& cut) override {
+        line_.clear();
+        for (;;) {
+            if (at_ == size_) {
+                if (ended_) break;
+                const ssize_t got = ::read(fd_, block_, sizeof block_);
+                if (got < 0 && errno == EINTR) continue;
+                if (got < 0) {
+                    failure_ = std::strerror(errno);
+                    return false;
+                }
+                ended_ = got == 0;
+                at_ = 0;
+                size_ = static_cast<std::size_t>(got);
+                continue;
+            }
+            const char* from = block_ + at_;
+            const void* lineFeed = std::memchr(from, '\n', size_ - at_);
+            const std::size_t take =
+                lineFeed ? static_cast<std::size_t>(static_cast<const char*>(lineFeed) - from)
+                         : size_ - at_;
+            if (line_.size() + take > MAX_DEMO_LINE) {
+                ++number_;
+                return tooLong();
+            }
+            line_.append(from, take);
+            at_ += take;
+            if (lineFeed) {
+                ++at_;
+                cut = false;
+                return give(line_, line);
+            }
+        }
+        if (line_.empty()) return false;
+        cut = true;
+        return give(line_, line);
+    }
+
+private:
+    int fd_;
+    char block_[65536];
+    std::size_t at_ = 0, size_ = 0;
+    bool ended_ = false;
+    std::string line_;
+};
+
+std::optional<Demo> readDemo(Lines& lines, std::string& error) {
     Demo demo;
-    if (lines.empty()) {
-        error = "the file is empty";
+    std::string_view line;
+    bool cut = false;
+    auto stop = [&](std::string why) {
+        error = lines.failure().empty() ? std::move(why) : lines.failure();
         return std::nullopt;
-    }
-    if (!parseHeader(lines[0], demo, error)) {
+    };
+    if (!lines.next(line, cut)) return stop("the file is empty");
+    if (!parseHeader(line, demo, error)) {
         // A file cut short inside its first line reads as a bad field; say what happened.
-        bool ended = false;
-        for (auto line : lines) ended = ended || line.rfind("\\end", 0) == 0;
-        if (!ended && error.rfind("damaged", 0) == 0)
-            error = "truncated: the \\end line is missing";
+        if (cut && error.rfind("damaged", 0) == 0) error = "truncated: the \\end line is missing";
         return std::nullopt;
     }
-    std::size_t row = 1;
-    for (; row < lines.size() && lines[row].rfind("\\end", 0) != 0; ++row) {
+    for (;;) {
+        if (!lines.next(line, cut)) return stop("truncated: the \\end line is missing");
+        if (line.rfind("\\end", 0) == 0) break;
         bool joined = false;
-        if (!parseRow(lines[row], demo.keys, joined, error)) {
-            error = "damaged at line " + std::to_string(row + 1) + ": " + error;
+        if (!parseRow(line, demo.keys, joined, error)) {
+            error = "damaged at line " + std::to_string(lines.number()) + ": " + error;
             return std::nullopt;
         }
         if (!joined) demo.keys.push_back(KEY_ENTER);
+        if (demo.keys.size() > MAX_DEMO_KEYS)
+            return stop("too long: more than " + std::to_string(MAX_DEMO_KEYS) +
+                        " keys, the most a demo holds");
     }
-    if (row == lines.size()) {
-        error = "truncated: the \\end line is missing";
-        return std::nullopt;
-    }
-    auto fields = words(lines[row]);
+    auto fields = words(line);
     std::size_t count = 0;
     std::uint32_t sum = 0;
     bool ok = fields.size() == 3 && fields[0] == "\\end" && fields[1].rfind("keys=", 0) == 0 &&
@@ -261,7 +363,7 @@ std::optional<Demo> parseDemo(std::string_view text, std::string& error) {
         ok = status == std::errc() && end == fields[2].data() + fields[2].size();
     }
     if (!ok) {
-        error = "damaged at line " + std::to_string(row + 1) + ": a bad \\end line";
+        error = "damaged at line " + std::to_string(lines.number()) + ": a bad \\end line";
         return std::nullopt;
     }
     if (count != demo.keys.size() || sum != checksum(demo.keys)) {
@@ -270,52 +372,228 @@ std::optional<Demo> parseDemo(std::string_view text, std::string& error) {
                 (count == demo.keys.size() ? " but their sum differs" : "");
         return std::nullopt;
     }
-    for (std::size_t at = row + 1; at < lines.size(); ++at)
-        if (!lines[at].empty()) {
-            error = "damaged: text after the \\end line";
-            return std::nullopt;
-        }
+    while (lines.next(line, cut))
+        if (!line.empty()) return stop("damaged: text after the \\end line");
+    if (!lines.failure().empty()) return stop("");
     return demo;
 }
 
+/// Where a recording to `path` goes: `path` itself when nothing is there yet or a regular
+/// file is; the file a symbolic link points to when that is a regular file (the link
+/// stays). Anything else (a device, a FIFO, a directory, a link to nothing) is refused:
+/// the recording would replace it.
+bool recordTarget(const std::string& path, std::string& target, std::string& error) {
+    struct stat entry {};
+    if (lstat(path.c_str(), &entry) != 0) {
+        if (errno != ENOENT) {
+            error = std::strerror(errno);
+            return false;
+        }
+        target = path;
+        return true;
+    }
+    target = path;
+    if (S_ISLNK(entry.st_mode)) {
+        char* resolved = realpath(path.c_str(), nullptr);
+        if (!resolved) {
+            error = errno == ENOENT ? "a symbolic link to a file that does not exist"
+                                    : std::strerror(errno);
+            return false;
+        }
+        target = resolved;
+        std::free(resolved);
+        if (stat(target.c_str(), &entry) != 0) {
+            error = std::strerror(errno);
+            return false;
+        }
+    }
+    if (!S_ISREG(entry.st_mode)) {
+        error = "not a regular file";
+        return false;
+    }
+    return true;
+}
+
+/// Writes all of `text` at `offset`.
+bool writeAt(int fd, std::string_view text, std::uint64_t offset, std::string& error) {
+    while (!text.empty()) {
+        const ssize_t put = pwrite(fd, text.data(), text.size(), static_cast<off_t>(offset));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) {
+            error = put < 0 ? std::strerror(errno) : "nothing could be written";
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(put));
+        offset += static_cast<std::uint64_t>(put);
+    }
+    return true;
+}
+
+/// Puts `text` at `target` whole: written to a new file beside it, then renamed over it,
+/// so that a game ended at any moment leaves the last complete file. Returns the file,
+/// open for writing, or -1 with `error` set.
+int writeNewFile(const std::string& target, const std::string& text, std::string& error) {
+    const std::string part = target + ".part";
+    // Whatever else stands at the .part name is left alone: never followed, written or
+    // waited on (a FIFO), and the recording is refused.
+    const std::string inTheWay = part + " is in the way: not a regular file";
+    struct stat file {};
+    if (lstat(part.c_str(), &file) == 0 && !S_ISREG(file.st_mode)) {
+        error = inTheWay;
+        return -1;
+    }
+    const int fd = open(part.c_str(),
+                        O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = errno == ELOOP || errno == ENXIO ? inTheWay : std::strerror(errno);
+        return -1;
+    }
+    if (fstat(fd, &file) != 0 || !S_ISREG(file.st_mode)) {
+        close(fd);
+        error = inTheWay;
+        return -1;
+    }
+    if (!writeAt(fd, text, 0, error)) {
+        close(fd);
+        unlink(part.c_str());
+        return -1;
+    }
+    if (std::rename(part.c_str(), target.c_str()) != 0) {
+        error = std::strerror(errno);
+        close(fd);
+        unlink(part.c_str());
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+std::string formatDemo(const Demo& demo) {
+    std::string text = headLine(demo);
+    appendKeyRows(demo.keys, 0, demo.keys.size(), text);
+    return text + endLine(demo.keys.size(), checksum(demo.keys));
+}
+
+std::optional<Demo> parseDemo(std::string_view text, std::string& error) {
+    TextLines lines(text);
+    return readDemo(lines, error);
+}
+
 std::optional<Demo> loadDemo(const std::string& path, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    // Not blocking in the open: a FIFO with no writer would wait for ever. What is not a
+    // regular file (a FIFO, a device such as /dev/zero) is refused before a byte is read.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         error = std::strerror(errno);
         return std::nullopt;
     }
-    std::stringstream text;
-    text << file.rdbuf();
-    if (file.bad()) {
-        error = "the file cannot be read";
-        return std::nullopt;
+    struct stat file {};
+    std::optional<Demo> demo;
+    if (fstat(fd, &file) != 0) {
+        error = std::strerror(errno);
+    } else if (!S_ISREG(file.st_mode)) {
+        error = "not a regular file";
+    } else {
+        FileLines lines(fd);
+        demo = readDemo(lines, error);
     }
-    return parseDemo(text.str(), error);
+    close(fd);
+    return demo;
 }
 
 bool saveDemo(const std::string& path, const Demo& demo, std::string& error) {
-    const std::string tmp = path + ".part";
-    const std::string text = formatDemo(demo);
-    std::FILE* file = std::fopen(tmp.c_str(), "wb");
-    if (!file) {
+    std::string target;
+    if (!recordTarget(path, target, error)) return false;
+    const int fd = writeNewFile(target, formatDemo(demo), error);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
+}
+
+std::string shownText(std::string_view text) {
+    constexpr std::size_t SHOWN = 60;
+    std::string shown;
+    for (std::size_t at = 0; at < text.size() && at < SHOWN; ++at) {
+        const unsigned char byte = static_cast<unsigned char>(text[at]);
+        if (byte >= 0x20 && byte <= 0x7E)
+            shown += static_cast<char>(byte);
+        else
+            shown += hex2(byte);
+    }
+    if (text.size() > SHOWN) shown += "...";
+    return shown;
+}
+
+// ---- Keeping a recording ----
+
+DemoFileWriter::~DemoFileWriter() { forget(); }
+
+void DemoFileWriter::forget() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+}
+
+bool DemoFileWriter::write(const std::string& path, const Demo& demo, std::string& error) {
+    const std::string head = headLine(demo);
+    if (fd_ < 0 || path != path_ || head != head_ || demo.keys.size() < keys_)
+        return writeWhole(path, head, demo, error);
+    // The answers completed since the last write are appended where the old closing lines
+    // began; the keys of an unfinished answer and the \end line follow. One write, so
+    // that the file is either as it was or as it is now.
+    std::size_t rowsEnd = keys_;
+    for (std::size_t at = demo.keys.size(); at > keys_; --at)
+        if (demo.keys[at - 1] == KEY_ENTER) {
+            rowsEnd = at;
+            break;
+        }
+    std::string text;
+    appendKeyRows(demo.keys, keys_, rowsEnd, text);
+    const std::size_t rowsBytes = text.size();
+    const std::uint32_t rowsSum = checksum(demo.keys, keys_, rowsEnd, sum_);
+    appendKeyRows(demo.keys, rowsEnd, demo.keys.size(), text);
+    text += endLine(demo.keys.size(), checksum(demo.keys, rowsEnd, demo.keys.size(), rowsSum));
+    const std::uint64_t newSize = body_ + text.size();
+    // A shorter file gets blank lines, which may follow the \end line, until it is cut.
+    if (newSize < size_) text.append(static_cast<std::size_t>(size_ - newSize), '\n');
+    bool written = writeAt(fd_, text, body_, error);
+    if (written && newSize < size_ && ftruncate(fd_, static_cast<off_t>(newSize)) != 0) {
         error = std::strerror(errno);
+        written = false;
+    }
+    if (!written) {
+        forget(); // the next write puts the whole file in place again
         return false;
     }
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    int err = errno;
-    if (std::fclose(file) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && std::rename(tmp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        std::remove(tmp.c_str());
-        error = std::strerror(err);
-    }
-    return ok;
+    keys_ = rowsEnd;
+    sum_ = rowsSum;
+    body_ += rowsBytes;
+    size_ = newSize;
+    return true;
+}
+
+bool DemoFileWriter::writeWhole(const std::string& path, const std::string& head, const Demo& demo,
+                                std::string& error) {
+    forget();
+    std::string target;
+    if (!recordTarget(path, target, error)) return false;
+    std::size_t rowsEnd = demo.keys.size();
+    while (rowsEnd > 0 && demo.keys[rowsEnd - 1] != KEY_ENTER) --rowsEnd;
+    std::string text = head;
+    appendKeyRows(demo.keys, 0, rowsEnd, text);
+    const std::size_t body = text.size();
+    const std::uint32_t sum = checksum(demo.keys, 0, rowsEnd);
+    appendKeyRows(demo.keys, rowsEnd, demo.keys.size(), text);
+    text += endLine(demo.keys.size(), checksum(demo.keys, rowsEnd, demo.keys.size(), sum));
+    fd_ = writeNewFile(target, text, error);
+    if (fd_ < 0) return false;
+    path_ = path;
+    head_ = head;
+    keys_ = rowsEnd;
+    sum_ = sum;
+    body_ = body;
+    size_ = text.size();
+    return true;
 }
 
 } // namespace gs

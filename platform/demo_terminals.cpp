@@ -8,6 +8,13 @@ RecordingTerminal::RecordingTerminal(Terminal& inner, std::string path, Demo sta
     : inner_(inner), path_(std::move(path)), demo_(std::move(start)) {}
 
 int RecordingTerminal::took(int key) {
+    if (demo_.keys.size() >= MAX_DEMO_KEYS) {
+        // A demo that could not be played back is never written: the game goes on unkept.
+        if (error_.empty())
+            error_ = "the game outgrew a demo (" + std::to_string(MAX_DEMO_KEYS) +
+                     " keys); what came after is not kept";
+        return key;
+    }
     demo_.keys.push_back(key);
     // Each answer is kept as soon as it is given: Ctrl-C or a crash loses only the
     // keys of the line being typed.
@@ -26,7 +33,7 @@ int RecordingTerminal::waitKey() { return took(inner_.waitKey()); }
 bool RecordingTerminal::save() {
     if (beforeSave) beforeSave(demo_);
     std::string why;
-    if (saveDemo(path_, demo_, why)) return true;
+    if (file_.write(path_, demo_, why)) return true;
     if (error_.empty()) error_ = why;
     return false;
 }

@@ -13,7 +13,8 @@
 namespace gs {
 
 /// Passes everything through to the terminal underneath and keeps every key the console
-/// takes. The file is written after every Enter and by save().
+/// takes. The file is written after every Enter and by save(); a game longer than a demo
+/// may hold (MAX_DEMO_KEYS) is kept up to there, and the rest is reported as lost.
 class RecordingTerminal : public Terminal {
 public:
     RecordingTerminal(Terminal& inner, std::string path, Demo start);
@@ -41,6 +42,7 @@ private:
     Terminal& inner_;
     std::string path_;
     Demo demo_;
+    DemoFileWriter file_;
     std::string error_;
 };
 

@@ -16,6 +16,9 @@ namespace {
 struct termios g_saved;
 volatile std::sig_atomic_t g_active = 0;
 int g_fd = -1, g_outFd = -1;
+// Whether the line end goes to a terminal is settled before the handlers are installed:
+// isatty may not be called from a signal handler.
+volatile std::sig_atomic_t g_outIsTerminal = 0;
 bool g_atexit = false;
 // Ctrl-C, kill, a closed terminal, Ctrl-Backslash, and an abort from a broken invariant.
 const int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGABRT};
@@ -26,7 +29,7 @@ void onSignal(int sig) {
     if (g_active) {
         tcsetattr(g_fd, TCSAFLUSH, &g_saved);
         g_active = 0;
-        if (g_outFd >= 0 && isatty(g_outFd)) {
+        if (g_outIsTerminal) {
             ssize_t r = write(g_outFd, "\r\n", 2);
             (void)r;
         }
@@ -77,6 +80,7 @@ RawMode::RawMode(int fd, int outFd) {
     raw.c_cc[VTIME] = 0;
     g_fd = fd;
     g_outFd = outFd;
+    g_outIsTerminal = outFd >= 0 && isatty(outFd);
     std::signal(SIGTSTP, SIG_IGN);
     for (int i = 0; i < kSignalCount; ++i) {
         struct sigaction sa {};

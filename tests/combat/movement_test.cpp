@@ -127,6 +127,34 @@ TEST_F(Move, AUnitLeftOfTheGunOverrunsItAtOnce) {
     EXPECT_TRUE(G.LOSE);
 }
 
+TEST_F(Move, AUnitWhoseAdvanceWrapsReachesTheGunInOneStep) {
+    // At -32768 the first pixel of an advance wraps the 16-bit position to 32767, and the
+    // target below -32768 is never met: the walk ends only at the gun. The unit arrives in
+    // one step at the first pixel that overruns it, not some 32,700 pixels later.
+    for (int gunX : {50, 32000, 32767}) {
+        SCOPED_TRACE(gunX);
+        EnemyRig q(640, 600, "k");
+        q.G.GUNX = static_cast<i16>(gunX);
+        q.G.NUMB = 2;
+        q.G.unit(1) = OBJ{.X = -32768, .TYP = T_LTANK, .HEALTH = 500, .SPEED = 35};
+        q.G.unit(2) = OBJ{.X = 400, .TYP = T_LTANK, .HEALTH = 500, .SPEED = 35};
+        q.rnd.script({0, 0});
+        MOVE(q.G);
+        EXPECT_EQ(q.G.unit(1).X, std::min(gunX + 19, 32767));
+        EXPECT_EQ(q.count(10), 1);
+        EXPECT_TRUE(q.G.LOSE);
+        EXPECT_EQ(q.G.unit(2).X, 400);
+    }
+    // One pixel further right nothing wraps: the first pixel, -32768, overruns the gun.
+    place(1, T_LTANK, -32767);
+    draw();
+    r.rnd.script({0});
+    MOVE(G);
+    EXPECT_EQ(G.unit(1).X, -32768);
+    EXPECT_EQ(r.count(10), 1);
+    EXPECT_TRUE(G.LOSE);
+}
+
 TEST_F(Move, OverrunWithoutAKeyLeftEndsTheInputCleanly) {
     // A scripted player whose input has ended cannot answer the key wait: the game
     // ends with the input error, it does not hang.

@@ -4,9 +4,12 @@
 // demos still play as they did.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <fstream>
 
+#include "platform/demo_file.h"
 #include "state/texts.h"
 #include "tests/support/run_game.h"
 
@@ -148,6 +151,74 @@ TEST(DemoE2E, BadDemoFilesStopTheProgramBeforeAnythingIsPlayed) {
         EXPECT_NE(r.err.find(b.why), std::string::npos) << r.err;
     }
     fs::remove_all(dir);
+}
+
+TEST(DemoE2E, RecordingReplacesNothingButARegularFile) {
+    // A FIFO, a link to one, a link to nothing, and a FIFO where the new file would be
+    // written first: each refused before play, each left as it was.
+    const fs::path dir = scratch("targets"), fifo = dir / "fifo", real = dir / "real.demo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((dir / "stuck.demo.part").c_str(), 0600), 0);
+    std::ofstream(real) << "an old recording\n";
+    fs::create_symlink(fifo, dir / "to_fifo");
+    fs::create_symlink(dir / "nothing", dir / "to_nothing");
+    fs::create_symlink(real, dir / "to_real");
+    for (const auto& [path, why] : std::vector<std::pair<fs::path, std::string>>{
+             {fifo, "not a regular file"},
+             {dir / "to_fifo", "not a regular file"},
+             {dir / "to_nothing", "a symbolic link to a file that does not exist"},
+             {dir / "stuck.demo", (dir / "stuck.demo.part").string() + " is in the way: not a "
+                                                                       "regular file"}}) {
+        const GameRun g = run({"--record", path.string()}, "3\n");
+        EXPECT_EQ(g.status, 2) << path;
+        EXPECT_EQ(g.err, "gorvenshale: cannot record to " + path.string() + ": " + why + "\n");
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo) && fs::is_fifo(dir / "stuck.demo.part"));
+    EXPECT_TRUE(fs::is_symlink(dir / "to_fifo") && fs::is_symlink(dir / "to_nothing"));
+    EXPECT_FALSE(fs::exists(dir / "nothing") || fs::exists(dir / "stuck.demo"));
+
+    // A link to a regular file records into that file, and the link stays.
+    const GameRun linked = run({"--record", (dir / "to_real").string()}, "2\n\n3\n");
+    EXPECT_EQ(linked.status, 0) << linked.err;
+    EXPECT_TRUE(fs::is_symlink(dir / "to_real"));
+    EXPECT_EQ(run({"--replay", real.string()}, "").out, linked.out);
+    fs::remove_all(dir);
+}
+
+TEST(DemoE2E, AReplayRefusesWhatIsNotARegularFileUnread) {
+    // /dev/zero would be read for ever; a FIFO with no writer would block the start.
+    const fs::path dir = scratch("sources");
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    for (const std::string& source :
+         {std::string("/dev/zero"), (dir / "fifo").string(), dir.string()}) {
+        const GameRun g = run({"--replay", source}, "3\n");
+        EXPECT_EQ(g.status, 2) << source;
+        EXPECT_EQ(g.out, "");
+        EXPECT_EQ(g.err, "gorvenshale: cannot replay " + source + ": not a regular file\n");
+    }
+    fs::remove_all(dir);
+}
+
+TEST(DemoE2E, BytesOfADemoFileReachTheTerminalEscaped) {
+    // Escape sequences in a demo would clear the screen and retitle the terminal.
+    const fs::path file = scratch("escaped") / "hostile.demo";
+    gs::Demo foreign;
+    foreign.program = "0.0.9\x1b]0;owned\x07\x9b"
+                      "2J";
+    const std::string head = "gorvenshale-demo 1 program=x seed=1 size=640x480";
+    for (const auto& [text, shown] : std::vector<std::pair<std::string, std::string>>{
+             {gs::formatDemo(foreign), "version 0.0.9\\x1B]0;owned\\x07\\x9B2J;"},
+             {head + " \x1b[2J=1\n", "bad field '\\x1B[2J=1'"},
+             {head + "\n\\{\x1b[2J}\n", "unknown key \\{\\x1B[2J}"},
+             {head + "\n\\\x9b\n", "unknown escape \\\\x9B"}}) {
+        std::ofstream(file, std::ios::binary) << text;
+        const GameRun g = run({"--replay", file.string()}, "3\n");
+        EXPECT_NE(g.err.find(shown), std::string::npos) << g.err;
+        EXPECT_TRUE(std::all_of(g.err.begin(), g.err.end(), [](char c) {
+            return c == '\n' || (c >= 0x20 && c < 0x7F);
+        })) << g.err;
+    }
+    fs::remove_all(file.parent_path());
 }
 
 TEST(DemoE2E, ShippedDemosPlayAsTheirTranscriptsSay) {

@@ -73,6 +73,21 @@ TEST(SpineE2E, LevelErrorsAndCommandLine) {
     EXPECT_NE(bad.err.find("\nUsage: gorvenshale"), std::string::npos);
 }
 
+TEST(SpineE2E, HelpAndVersionThatCannotBeWrittenAreReported) {
+    // A full device and a closed standard output: the text is lost, and the program says
+    // so on standard error with the game's status for a failed write, 101.
+    const std::string game = std::string("'") + GS_BINARY + "'";
+    for (const auto& [command, why] : std::vector<std::pair<std::string, std::string>>{
+             {" --help 2>&1 >/dev/full", "the usage could not be written: No space left"},
+             {" --version 2>&1 >&-", "the version could not be written: Bad file descriptor"}}) {
+        int status = -1;
+        const std::string err = shell(game + command, &status);
+        EXPECT_EQ(status, 101) << command;
+        EXPECT_EQ(err.rfind("gorvenshale: " + why, 0), 0u) << err;
+        EXPECT_EQ(count(err, "\n"), 1) << err;
+    }
+}
+
 TEST(SpineE2E, SameSeedSameInputSameGame) {
     // A Skirmish: its roster, the enemy's fire and every picture come from the seed.
     const std::string input = "1\n3\n3\n\n1\n30 45\n1\n40 40\n";

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "game/demo_setup.h"
@@ -22,6 +23,13 @@ fs::path scratch(const std::string& name) {
     fs::remove_all(d);
     fs::create_directories(d);
     return d;
+}
+
+std::string slurp(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    std::stringstream text;
+    text << f.rdbuf();
+    return text.str();
 }
 
 std::vector<int> keysOf(std::string_view s) {
@@ -131,6 +139,81 @@ TEST(DemoFile, DamagedTruncatedOrForeignFilesAreRefusedWithOneLine) {
     std::string error;
     EXPECT_FALSE(loadDemo("/nonexistent/gs.demo", error));
     EXPECT_EQ(error, "No such file or directory");
+}
+
+TEST(DemoFile, AReplayReadsTheFirstLineFirstAndNoMoreThanADemoHolds) {
+    const fs::path dir = scratch("caps");
+    const std::string head = formatDemo(sample()).substr(0, formatDemo(sample()).find('\n') + 1);
+    const struct {
+        std::string text, why;
+    } bad[] = {
+        // One more key than a demo holds: blank lines are Enters.
+        {head + std::string(MAX_DEMO_KEYS + 1, '\n'),
+         "too long: more than " + std::to_string(MAX_DEMO_KEYS) + " keys"},
+        {head + std::string(MAX_DEMO_LINE + 1, '7') + "\n",
+         "damaged at line 2: a line longer than " + std::to_string(MAX_DEMO_LINE) + " bytes"},
+        // The first line decides before anything after it is read.
+        {"GORVENSHALE-DEMO 1\n" + std::string(MAX_DEMO_LINE + 1, '7'), "not a Gorvenshale demo"},
+        {std::string(MAX_DEMO_LINE + 1, 'g'), "damaged at line 1: a line longer than"},
+    };
+    for (const auto& b : bad) {
+        const fs::path file = dir / "big.demo";
+        std::ofstream(file, std::ios::binary) << b.text;
+        std::string fromFile, fromText;
+        EXPECT_FALSE(loadDemo(file.string(), fromFile));
+        EXPECT_FALSE(parseDemo(b.text, fromText));
+        EXPECT_EQ(fromFile.rfind(b.why, 0), 0u) << fromFile;
+        EXPECT_EQ(fromText, fromFile);
+    }
+
+    // A recording stops keeping keys where a demo is full, and says so.
+    class Typist : public test::ScriptTerminal {
+        int waitKey() override { return '7'; }
+    } typist;
+    Demo start = sample();
+    start.keys.clear();
+    RecordingTerminal rec(typist, (dir / "full.demo").string(), start);
+    for (std::size_t k = 0; k <= MAX_DEMO_KEYS; ++k) rec.waitKey();
+    EXPECT_EQ(rec.demo().keys.size(), MAX_DEMO_KEYS);
+    EXPECT_NE(rec.error().find("outgrew a demo"), std::string::npos) << rec.error();
+    fs::remove_all(dir);
+}
+
+TEST(DemoFileWriter, TheFileIsAlwaysTheWholeDemoAndGrowsInPlace) {
+    const fs::path dir = scratch("writer");
+    const std::string file = (dir / "game.demo").string();
+    DemoFileWriter writer;
+    Demo d = sample();
+    d.keys.clear();
+    auto inode = [&] {
+        struct stat st {};
+        stat(file.c_str(), &st);
+        return st.st_ino;
+    };
+    std::string error;
+    ASSERT_TRUE(writer.write(file, d, error)) << error;
+    EXPECT_EQ(slurp(file), formatDemo(d));
+    const auto first = inode();
+    // Answers, a row longer than a line, an answer half typed (with a final blank, which
+    // grows when escaped and shrinks the file when the Enter comes), editing keys.
+    for (const std::string& step :
+         {std::string("1\n"), std::string("22 32\n"), std::string(200, '9') + "\n",
+          std::string("ab"), std::string("c \n"), std::string("y "), std::string("\n"),
+          std::string("\\x\n")}) {
+        for (int k : keysOf(step)) d.keys.push_back(k);
+        if (step == "ab") d.keys.push_back(KEY_LEFT);
+        ASSERT_TRUE(writer.write(file, d, error)) << error;
+        ASSERT_EQ(slurp(file), formatDemo(d)) << "after " << step;
+        EXPECT_EQ(inode(), first) << "the file was replaced, not added to";
+    }
+    // A new first line (the window's size, learnt late) puts the whole file in place anew.
+    d.width = 800;
+    for (int k : keysOf("3\n")) d.keys.push_back(k);
+    ASSERT_TRUE(writer.write(file, d, error)) << error;
+    EXPECT_EQ(slurp(file), formatDemo(d));
+    EXPECT_NE(inode(), first);
+    EXPECT_FALSE(fs::exists(file + ".part"));
+    fs::remove_all(dir);
 }
 
 TEST(RecordingTerminal, KeepsEveryKeyTakenAndWritesTheFileAtEachEnter) {

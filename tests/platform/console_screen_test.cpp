@@ -141,6 +141,22 @@ TEST_P(ConsoleScreen, WrapsAtTheRightEdgeScrollsAtTheBottomAndIgnoresBadPosition
     t.agree();
 }
 
+TEST(ConsoleBytes, StrayC1BytesAreShownAsQuestionMarksAndUtf8PassesWhole) {
+    // 0x9B is CSI to an 8-bit terminal: alone it would clear the screen. Inside a UTF-8
+    // character (D0 9F is the Cyrillic letter Pe) the same byte is part of a letter.
+    struct Bytes : test::ScriptTerminal {
+        bool isScreen() const override { return true; }
+        int cols() const override { return 20; }
+        int rows() const override { return 2; }
+    } t;
+    Console con(t);
+    con.Write("\x9B"
+              "2J|\xD0\x9F|\xC3"
+              "A\x85|\xE2\x80\x94\x80|");
+    EXPECT_EQ(t.output.substr(0, 16), "?2J|\xD0\x9F|\xC3"
+                                      "A?|\xE2\x80\x94?|");
+}
+
 TEST_P(ConsoleScreen, EditingShowsOnScreenAndFollowsAWrappedScrolledLine) {
     Rig t(GetParam(), 10, 4, "abc\b\bX\n");
     t.con->Write("> ");

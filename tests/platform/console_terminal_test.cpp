@@ -176,10 +176,14 @@ TEST(TtyTerminal, RawModeWhileRunningAndRestoredAfterwards) {
 TEST(TtyTerminal, SettingsComeBackWhenASignalEndsTheGame) {
     for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGABRT}) {
         Pty pty(80, 25);
+        int plain[2];
+        ASSERT_EQ(pipe(plain), 0);
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            StdTerminal t(pty.slave, pty.slave);
+            // The line end the handler writes goes to a terminal only, a choice made
+            // before the handler can run.
+            StdTerminal t(pty.slave, sig == SIGHUP ? plain[1] : pty.slave);
             if (pty.mode().c_lflag & ECHO) _exit(3); // raw mode was not entered
             raise(sig);
             _exit(4); // the signal did not end the program
@@ -190,6 +194,14 @@ TEST(TtyTerminal, SettingsComeBackWhenASignalEndsTheGame) {
         EXPECT_EQ(WTERMSIG(status), sig);
         EXPECT_TRUE(pty.mode().c_lflag & ECHO) << "signal " << sig;
         EXPECT_TRUE(pty.mode().c_lflag & ICANON) << "signal " << sig;
+        close(plain[1]);
+        char bytes[8];
+        const ssize_t toPipe = read(plain[0], bytes, sizeof bytes);
+        close(plain[0]);
+        EXPECT_EQ(toPipe, 0) << "signal " << sig;
+        // (The terminal has its own settings back: its output processing may add a CR.)
+        const std::string shown = pty.drain();
+        EXPECT_EQ(shown.find('\n') != std::string::npos, sig != SIGHUP) << "signal " << sig;
     }
 }
 

@@ -1,0 +1,63 @@
+// What --record costs a long game: the file is kept up to date at every Enter, so the
+// time per answer must not grow with the number of answers already kept.
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/demo_terminals.h"
+
+namespace gs {
+namespace {
+
+/// Types "22 32" and Enter for ever; output is dropped.
+class Answers : public Terminal {
+public:
+    std::optional<int> pollKey() override { return waitKey(); }
+    int waitKey() override {
+        const int key = ANSWER[at_];
+        at_ = (at_ + 1) % (sizeof ANSWER - 1);
+        return key;
+    }
+    void write(std::string_view) override {}
+    void clear() override {}
+    void moveCursor(int, int) override {}
+    bool isScreen() const override { return false; }
+
+private:
+    static constexpr char ANSWER[] = "22 32\r";
+    std::size_t at_ = 0;
+};
+
+/// state.range(0) answers recorded into a fresh file; reports the time per answer.
+void BM_RecordAnswers(benchmark::State& state) {
+    const auto answers = state.range(0);
+    const std::filesystem::path file = std::filesystem::temp_directory_path() /
+                                       ("gs_bench_record_" + std::to_string(getpid()) + ".demo");
+    for (auto _ : state) {
+        Answers keyboard;
+        Demo start;
+        start.program = "bench";
+        RecordingTerminal rec(keyboard, file.string(), start);
+        for (std::int64_t answer = 0; answer < answers; ++answer)
+            while (rec.waitKey() != KEY_ENTER) {
+            }
+        rec.save();
+        if (!rec.error().empty()) state.SkipWithError(rec.error().c_str());
+    }
+    state.counters["per_answer"] = benchmark::Counter(
+        static_cast<double>(answers),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    std::filesystem::remove(file);
+}
+BENCHMARK(BM_RecordAnswers)
+    ->Arg(1000)
+    ->Arg(8000)
+    ->Arg(32000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+} // namespace
+} // namespace gs
