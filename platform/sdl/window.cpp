@@ -54,6 +54,29 @@ void quietHints() {
     // surface through a whole-window OpenGL texture, which on a desktop without a GPU
     // driver costs 10 to 15 ms of CPU a frame.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // The console owns the terminal: SDL's own messages must not land in its lines.
+    SDL_LogSetOutputFunction([](void*, int, SDL_LogPriority, const char*) {}, nullptr);
+}
+
+/// Without SDL_VIDEODRIVER, SDL would fall back to its invisible "offscreen" driver where
+/// there is no display, and the battle would be played unseen. Only the drivers that show
+/// a window are offered: Wayland only when a compositor is named and can be found, since
+/// libwayland writes its complaints straight into the console's lines.
+void offerVisibleDriversOnly() {
+    if (std::getenv("SDL_VIDEODRIVER")) return; // the player's choice stands
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const bool compositor =
+        wayland && *wayland && (wayland[0] == '/' || std::getenv("XDG_RUNTIME_DIR"));
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, compositor ? "x11,wayland" : "x11");
+}
+
+/// SDL's invisible drivers count only when SDL_VIDEODRIVER asked for them.
+bool visibleOrAskedFor(const char* driver) {
+    if (!driver) return false;
+    const std::string name = driver;
+    if (name != "offscreen" && name != "dummy" && name != "evdev") return true;
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    return asked && std::string(asked).find(name) != std::string::npos;
 }
 
 class SdlWindow : public Presenter {
@@ -134,8 +157,14 @@ private:
     /// Opens the window; the error text when it cannot.
     std::string open() {
         quietHints();
+        offerVisibleDriversOnly();
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
             return std::string("Window registration failed (") + SDL_GetError() + ")";
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (!visibleOrAskedFor(driver))
+            return std::string("Window registration failed (no display; SDL offers only its "
+                               "invisible \"") +
+                   (driver ? driver : "") + "\" driver)";
         SDL_EventState(SDL_TEXTINPUT, SDL_DISABLE);
         SDL_EventState(SDL_KEYDOWN, SDL_DISABLE);
         SDL_EventState(SDL_KEYUP, SDL_DISABLE);

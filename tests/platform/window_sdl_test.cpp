@@ -5,7 +5,10 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "platform/graph.h"
 #include "platform/sdl/window.h"
@@ -78,6 +81,30 @@ TEST(Window, ClosedByThePlayerTheGamePlaysOnAndTheNextBattleOpensAnother) {
     EXPECT_TRUE(g.isOpen());
     EXPECT_TRUE(eventually([&] { return gameWindowId() != 0; }));
     g.CloseGraph();
+}
+
+TEST(Window, ALaterBattleWithoutADisplayTakesTheFailurePath) {
+    // The display goes away between two battles; SDL must not fall back to its invisible
+    // offscreen driver for the second window.
+    ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+    Graph g{Graph::Config{false, 320, 200, true}};
+    g.setWindowFactory(sdlWindowFactory());
+    i16 d = 0, m = 30000;
+    g.InitGraph(d, m, "");
+    ASSERT_FALSE(g.windowFailed());
+    g.CloseGraph();
+    std::vector<std::pair<std::string, std::string>> kept;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* v = std::getenv(name)) kept.push_back({name, v});
+    ::unsetenv("SDL_VIDEODRIVER");
+    ::unsetenv("DISPLAY");
+    ::unsetenv("WAYLAND_DISPLAY");
+    testing::internal::CaptureStderr();
+    g.InitGraph(d, m, "");
+    const std::string err = testing::internal::GetCapturedStderr();
+    for (const auto& [name, value] : kept) ::setenv(name.c_str(), value.c_str(), 1);
+    EXPECT_TRUE(g.windowFailed());
+    EXPECT_NE(err.find("--headless"), std::string::npos) << err;
 }
 
 TEST(Window, FailureEndsTheGameAtTheFirstDrawing) {
