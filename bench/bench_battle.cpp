@@ -1,11 +1,10 @@
-// The battle's own cost: a whole scripted battle in fast mode (turns per second), and
-// how much a real-time turn takes beyond the pauses it asks for.
+// The battle's own cost: a whole scripted battle in fast mode (turns per second). Real-time
+// turns are measured in bench_window.cpp, headless and in a window.
 #include <benchmark/benchmark.h>
 
 #include <memory>
 #include <string>
 
-#include "bench/overhead.h"
 #include "game/battle.h"
 
 namespace gs {
@@ -79,20 +78,6 @@ void BM_ScriptedBattleFast(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(turns), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ScriptedBattleFast)->Unit(benchmark::kMillisecond);
-
-/// One real-time turn that clears a one-target field: flight, blast, pause, fire balls
-/// and the victory pause, all really slept. Overhead is wall time beyond the pauses.
-void BM_RealTimeTurnOverhead(benchmark::State& state) {
-    bench::measureOverhead(
-        state, "delays_ms",
-        [] {
-            auto s = std::make_unique<Setup>("\n1\n22 32\n", false);
-            s->practiceLevel(1);
-            return s;
-        },
-        [](Setup& s) { battle(s.G); });
-}
-BENCHMARK(BM_RealTimeTurnOverhead)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 } // namespace
 } // namespace gs

@@ -1,7 +1,6 @@
 // The enemy's heaviest answer: twenty armed units in range (six rocket launchers among
 // them), then the airstrike and the carpet bombing, then the advance. Measured in fast
-// mode (phases per second, and the pauses that one phase asks for), and once in real
-// time for the wall time it takes beyond the sum of its pauses.
+// mode (phases per second, and the pauses that one phase asks for).
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -9,7 +8,6 @@
 #include <string>
 
 #include "air/raids.h"
-#include "bench/overhead.h"
 #include "combat/enemy_fire.h"
 #include "combat/movement.h"
 #include "render/sprites.h"
@@ -99,16 +97,6 @@ void BM_HeaviestEnemyPhaseFast(benchmark::State& state) {
     state.counters["pauses_ms"] = delayed / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_HeaviestEnemyPhaseFast)->Unit(benchmark::kMillisecond);
-
-void BM_HeaviestEnemyPhaseRealTimeOverhead(benchmark::State& state) {
-    bench::measureOverhead(
-        state, "pauses_ms", [] { return std::make_unique<Phase>(false); },
-        [](Phase& p) { p.enemyPhase(); });
-}
-BENCHMARK(BM_HeaviestEnemyPhaseRealTimeOverhead)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->UseRealTime();
 
 } // namespace
 } // namespace gs

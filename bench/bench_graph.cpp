@@ -1,12 +1,9 @@
-// What the drawing surface costs at the sizes the game draws, and one present to the screen.
+// What the drawing surface costs at the sizes the game draws.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <string>
 
 #include "platform/graph.h"
-#include "platform/sdl/present_probe.h"
 
 namespace {
 
@@ -99,26 +96,5 @@ void BM_ClearDevice(benchmark::State& st) {
     for (auto _ : st) g.ClearDevice();
 }
 BENCHMARK(BM_ClearDevice)->Unit(benchmark::kMicrosecond);
-
-// One frame to the screen: copy under the picture lock, convert to 32-bit colour, upload
-// to the texture and present. Without a display this runs on SDL's dummy driver.
-void BM_Present1920x1080(benchmark::State& st) {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
-        !std::getenv("SDL_VIDEODRIVER"))
-        ::setenv("SDL_VIDEODRIVER", "dummy", 1);
-    Graph& g = picture(1920, 1080);
-    g.SetFillStyle(1, 2);
-    g.Bar(0, 0, 959, 539);
-    std::string error;
-    auto probe = gs::PresentProbe::open(1920, 1080, error);
-    if (!probe) {
-        st.SkipWithError(("no SDL video: " + error).c_str());
-        return;
-    }
-    for (auto _ : st) probe->present(g);
-    const char* drv = std::getenv("SDL_VIDEODRIVER");
-    st.SetLabel(std::string("driver ") + (drv ? drv : "default"));
-}
-BENCHMARK(BM_Present1920x1080)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "platform/clock.h"
 
-#include <chrono>
 #include <thread>
 
 namespace gs {
@@ -22,7 +21,12 @@ std::uint32_t Clock::seedTicks() const {
 }
 
 void Clock::sleepMs(std::uint16_t ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    const Instant start = now();
+    if (!due_ || start - *due_ > CATCH_UP) due_ = start;
+    *due_ += std::chrono::milliseconds(ms);
+    sleepUntil(*due_);
 }
+
+void Clock::sleepUntil(Instant deadline) { std::this_thread::sleep_until(deadline); }
 
 } // namespace gs

@@ -89,6 +89,18 @@ const Palette& vgaPalette() {
     return p;
 }
 
+void PixelRect::add(const PixelRect& r) {
+    if (r.empty()) return;
+    if (empty()) {
+        *this = r;
+        return;
+    }
+    left = std::min(left, r.left);
+    top = std::min(top, r.top);
+    right = std::max(right, r.right);
+    bottom = std::max(bottom, r.bottom);
+}
+
 const char* Graph::notInGraphicsMode() {
     return "Error: Not in graphics mode (use InitGraph and test GraphResult afterwards)";
 }
@@ -126,7 +138,8 @@ void Graph::InitGraph(i16& driver, i16& mode, const std::string& path) {
         std::lock_guard<std::mutex> g(lock_);
         w_ = w;
         h_ = h;
-        px_.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+        px_.assignZeroed(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+        changed_ = PixelRect{0, 0, w - 1, h - 1};
         open_ = true;
     }
     color_ = 15;
@@ -167,6 +180,23 @@ void Graph::drawn() {
     if (window_) window_->changed();
 }
 
+void Graph::touch(int left, int top, int right, int bottom) {
+    changed_.add(PixelRect{std::max(left, 0), std::max(top, 0), std::min(right, w_ - 1),
+                           std::min(bottom, h_ - 1)});
+}
+
+void Graph::touchLine(int x1, int y1, int x2, int y2) {
+    const int side = thickness_ == 3 ? 1 : 0; // a thick line is three lines side by side
+    touch(std::min(x1, x2) - side, std::min(y1, y2) - side, std::max(x1, x2) + side,
+          std::max(y1, y2) + side);
+}
+
+PixelRect Graph::takeChanged() {
+    const PixelRect r = changed_;
+    changed_ = PixelRect{};
+    return r;
+}
+
 // ---- Drawing state ----
 
 i16 Graph::GetMaxX() const {
@@ -201,15 +231,15 @@ void Graph::SetLineStyle(int style, unsigned pattern, int thickness) {
 }
 
 std::uint8_t Graph::pixel(int x, int y) const {
-    if (x < 0 || y < 0 || x >= w_ || y >= h_ || px_.empty()) return 0;
-    return px_[static_cast<std::size_t>(y) * w_ + x];
+    if (x < 0 || y < 0 || x >= w_ || y >= h_ || px_.size() == 0) return 0;
+    return px_.data()[static_cast<std::size_t>(y) * w_ + x];
 }
 
 // ---- Pixel writers (the lock is held by the caller) ----
 
 void Graph::plot(int x, int y, std::uint8_t colour) {
     if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
-    px_[static_cast<std::size_t>(y) * w_ + x] = colour;
+    px_.data()[static_cast<std::size_t>(y) * w_ + x] = colour;
 }
 
 void Graph::hspan(int x1, int x2, int y, std::uint8_t colour) {
@@ -218,7 +248,7 @@ void Graph::hspan(int x1, int x2, int y, std::uint8_t colour) {
     x1 = std::max(x1, 0);
     x2 = std::min(x2, w_ - 1);
     if (x1 > x2) return;
-    std::memset(&px_[static_cast<std::size_t>(y) * w_ + x1], colour,
+    std::memset(px_.data() + static_cast<std::size_t>(y) * w_ + x1, colour,
                 static_cast<std::size_t>(x2 - x1 + 1));
 }
 
@@ -234,7 +264,7 @@ void Graph::fillSpan(int x1, int x2, int y) {
     if (fillPattern_ == 0) return hspan(x1, x2, y, background);
     // Patterns are anchored to the window, so neighbouring bars line up.
     const std::uint8_t bits = kFillPatterns[fillPattern_][y & 7];
-    std::uint8_t* row = &px_[static_cast<std::size_t>(y) * w_];
+    std::uint8_t* row = px_.data() + static_cast<std::size_t>(y) * w_;
     for (int x = x1; x <= x2; ++x) row[x] = (bits & (0x80 >> (x & 7))) ? fill : background;
 }
 
@@ -288,7 +318,7 @@ void Graph::lineThin(int x1, int y1, int x2, int y2) {
         if (!dashed || (linePattern_ & (0x8000u >> (t & 15)))) {
             const i64 a = a1 + sa * t, b = b1 + sb * k;
             const int x = static_cast<int>(xMajor ? a : b), y = static_cast<int>(xMajor ? b : a);
-            px_[static_cast<std::size_t>(y) * w_ + x] = colour;
+            px_.data()[static_cast<std::size_t>(y) * w_ + x] = colour;
         }
         rem += 2 * m;
         if (rem >= den) rem -= den, ++k;
@@ -340,6 +370,7 @@ void Graph::Line(i16 x1, i16 y1, i16 x2, i16 y2) {
     {
         std::lock_guard<std::mutex> hold(lock_);
         lineRaw(x1, y1, x2, y2);
+        touchLine(x1, y1, x2, y2);
     }
     drawn();
 }
@@ -350,10 +381,14 @@ void Graph::Rectangle(i16 x1, i16 y1, i16 x2, i16 y2) {
     {
         std::lock_guard<std::mutex> hold(lock_);
         // Four lines, each leaving out the corner the next one draws.
-        lineRaw(x1, y1, x2 - 1, y1);
-        lineRaw(x1, y1 + 1, x1, y2);
-        lineRaw(x2, y1, x2, y2 - 1);
-        lineRaw(x1 + 1, y2, x2, y2);
+        auto side = [this](int ax, int ay, int bx, int by) {
+            lineRaw(ax, ay, bx, by);
+            touchLine(ax, ay, bx, by);
+        };
+        side(x1, y1, x2 - 1, y1);
+        side(x1, y1 + 1, x1, y2);
+        side(x2, y1, x2, y2 - 1);
+        side(x1 + 1, y2, x2, y2);
     }
     drawn();
 }
@@ -366,6 +401,7 @@ void Graph::Bar(i16 x1, i16 y1, i16 x2, i16 y2) {
         const int top = std::max(0, int{std::min(y1, y2)});
         const int bottom = std::min(h_ - 1, int{std::max(y1, y2)});
         for (int row = top; row <= bottom; ++row) fillSpan(x1, x2, row);
+        touch(std::min(x1, x2), top, std::max(x1, x2), bottom);
     }
     drawn();
 }
@@ -381,6 +417,8 @@ void Graph::Circle(i16 x, i16 y, i16 radius) {
             plot(x, y, static_cast<std::uint8_t>(color_));
         else
             ellipseRaw(x, y, absRadius, absRadius, false);
+        const int reach = absRadius == 1 ? 0 : absRadius;
+        touch(x - reach, y - reach, x + reach, y + reach);
     }
     drawn();
 }
@@ -391,10 +429,12 @@ void Graph::FillEllipse(i16 x, i16 y, i16 rx, i16 ry) {
     const int ax = std::abs(int{rx}), ay = std::abs(int{ry});
     {
         std::lock_guard<std::mutex> hold(lock_);
-        if (ax <= 1 && ay <= 1)
+        const bool dot = ax <= 1 && ay <= 1;
+        if (dot)
             plot(x, y, static_cast<std::uint8_t>(color_));
         else
             ellipseRaw(x, y, ax, ay, true);
+        touch(dot ? x : x - ax, dot ? y : y - ay, dot ? x : x + ax, dot ? y : y + ay);
     }
     drawn();
 }
@@ -415,11 +455,13 @@ void Graph::OutTextXY(i16 x, i16 y, const std::string& text) {
             for (int glyphRow = 0; glyphRow < rows; ++glyphRow) {
                 const std::uint8_t bits = glyph[glyphRow];
                 if (!bits) continue;
-                std::uint8_t* line = &px_[static_cast<std::size_t>(y + glyphRow) * w_];
+                std::uint8_t* line = px_.data() + static_cast<std::size_t>(y + glyphRow) * w_;
                 for (int bit = 0; bit < 8; ++bit)
                     if ((bits & (0x80 >> bit)) && cellX + bit < w_) line[cellX + bit] = colour;
             }
         }
+        const i64 end = x + 8 * static_cast<i64>(text.size()) - 1;
+        touch(x, y, static_cast<int>(std::min<i64>(end, w_ - 1)), y + 7);
     }
     drawn();
 }
@@ -429,7 +471,8 @@ void Graph::ClearDevice() {
     if (!open_) return;
     {
         std::lock_guard<std::mutex> hold(lock_);
-        std::fill(px_.begin(), px_.end(), static_cast<std::uint8_t>(bkColor_));
+        std::memset(px_.data(), bkColor_, px_.size());
+        touch(0, 0, w_ - 1, h_ - 1);
         curX_ = curY_ = 0;
     }
     drawn();

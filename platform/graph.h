@@ -10,10 +10,11 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <utility>
-#include <vector>
 
+#include "platform/pixel_buffer.h"
 #include "platform/types.h"
 
 namespace gs {
@@ -32,11 +33,24 @@ const Palette& vgaPalette();
 
 class Graph;
 
+/// A rectangle of pixels, both corners included; empty while right < left.
+struct PixelRect {
+    int left = 0, top = 0, right = -1, bottom = -1;
+    bool empty() const { return right < left || bottom < top; }
+    int width() const { return empty() ? 0 : right - left + 1; }
+    int height() const { return empty() ? 0 : bottom - top + 1; }
+    /// Grows to the smallest rectangle that holds `r` too.
+    void add(const PixelRect& r);
+    bool operator==(const PixelRect&) const = default;
+};
+
 /// What shows the picture on screen. Implemented by the SDL window; absent when headless.
 class Presenter {
 public:
     virtual ~Presenter() = default;
-    /// The picture changed; show it within one display frame. Called with no lock held.
+    /// The picture changed (Graph::takeChanged says where); show it within one display
+    /// frame. Called by the game after each drawing call, with no lock held: it must not
+    /// make the game wait.
     virtual void changed() = 0;
     /// The client size the window offers the picture; {0, 0} keeps the configured size.
     virtual std::pair<int, int> clientSize() const { return {0, 0}; }
@@ -95,7 +109,7 @@ public:
     int height() const { return h_; }
     /// Palette index at (x, y); 0 outside the picture.
     std::uint8_t pixel(int x, int y) const;
-    const std::vector<std::uint8_t>& pixels() const { return px_; }
+    std::span<const std::uint8_t> pixels() const { return px_.view(); }
     const Palette& palette() const { return vgaPalette(); }
     int color() const { return color_; }
     int fillPattern() const { return fillPattern_; }
@@ -104,6 +118,9 @@ public:
     int lineThickness() const { return thickness_; }
     /// Guards the picture: every primitive holds it while writing pixels.
     std::mutex& pictureLock() const { return lock_; }
+    /// The part of the picture drawn since the last call (all of it after InitGraph and
+    /// ClearDevice); the next call starts afresh. The caller holds pictureLock().
+    PixelRect takeChanged();
     /// The game begins to wait for the player: write a snapshot if they are wanted.
     void snapshotDue();
     const Config& config() const { return cfg_; }
@@ -118,6 +135,9 @@ public:
 private:
     void checkGraphics();
     void drawn();
+    /// Marks a rectangle as drawn, clipped to the picture (the lock is held).
+    void touch(int left, int top, int right, int bottom);
+    void touchLine(int x1, int y1, int x2, int y2);
     void plot(int x, int y, std::uint8_t c);
     void hspan(int x1, int x2, int y, std::uint8_t c);
     void fillSpan(int x1, int x2, int y);
@@ -132,7 +152,8 @@ private:
     bool open_ = false;
     bool failed_ = false; ///< the window could not be made: the next drawing call ends the game
     int w_ = 0, h_ = 0;
-    std::vector<std::uint8_t> px_;
+    PixelBuffer px_;
+    PixelRect changed_; ///< drawn since the window last took it
     int color_ = 15, fillPattern_ = 1, fillColor_ = 255, bkColor_ = 0;
     int lineStyle_ = 0, thickness_ = 1;
     unsigned linePattern_ = 0xFFFF;

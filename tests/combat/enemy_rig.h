@@ -104,7 +104,7 @@ private:
         }
         last_ = ms;
         if (look) look(ms);
-        before_ = gr.pixels();
+        before_.assign(gr.pixels().begin(), gr.pixels().end());
     }
 };
 

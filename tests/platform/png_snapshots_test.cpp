@@ -38,7 +38,7 @@ TEST_F(Snapshots, RoundTripKeepsIndicesAndPalette) {
     ASSERT_TRUE(readIndexedPng(path, w, h, px, pal, error)) << error;
     EXPECT_EQ(w, 37);
     EXPECT_EQ(h, 23);
-    EXPECT_EQ(px, g.pixels());
+    EXPECT_EQ(px, std::vector<std::uint8_t>(g.pixels().begin(), g.pixels().end()));
     EXPECT_EQ(pal, vgaPalette());
 }
 

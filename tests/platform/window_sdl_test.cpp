@@ -1,7 +1,14 @@
 // The SDL window on SDL's dummy video driver, and the window size chosen from the desktop.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "platform/graph.h"
 #include "platform/sdl/window.h"
@@ -29,6 +36,75 @@ TEST(Window, OpensDrawsClosesAndOpensAgain) {
         g.CloseGraph();
         EXPECT_FALSE(g.isOpen());
     }
+}
+
+/// Polls `ok` for up to ten seconds.
+template <class Ok> bool eventually(Ok ok) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!ok()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+/// The game's window, as SDL numbers it; 0 when there is none.
+Uint32 gameWindowId() {
+    for (Uint32 id = 1; id < 1000; ++id)
+        if (SDL_Window* w = SDL_GetWindowFromID(id))
+            if (std::strcmp(SDL_GetWindowTitle(w), "Graph window application") == 0) return id;
+    return 0;
+}
+
+TEST(Window, ClosedByThePlayerTheGamePlaysOnAndTheNextBattleOpensAnother) {
+    ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+    Graph g{Graph::Config{false, 320, 200, true}};
+    g.setWindowFactory(sdlWindowFactory());
+    i16 d = 0, m = 30000;
+    g.InitGraph(d, m, "");
+    Uint32 id = 0;
+    ASSERT_TRUE(eventually([&] { return (id = gameWindowId()) != 0; }));
+    SDL_Event close{};
+    close.type = SDL_WINDOWEVENT;
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    close.window.windowID = id;
+    ASSERT_EQ(SDL_PushEvent(&close), 1);
+    // The window and its thread go; the game draws on into its picture.
+    ASSERT_TRUE(eventually([&] { return gameWindowId() == 0; }));
+    g.SetFillStyle(1, 4);
+    g.Bar(10, 10, 50, 50);
+    g.OutTextXY(60, 60, "on");
+    EXPECT_EQ(g.pixel(20, 20), 4);
+    EXPECT_FALSE(g.windowFailed());
+    g.CloseGraph();
+    g.InitGraph(d, m, "");
+    EXPECT_TRUE(g.isOpen());
+    EXPECT_TRUE(eventually([&] { return gameWindowId() != 0; }));
+    g.CloseGraph();
+}
+
+TEST(Window, ALaterBattleWithoutADisplayTakesTheFailurePath) {
+    // The display goes away between two battles; SDL must not fall back to its invisible
+    // offscreen driver for the second window.
+    ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+    Graph g{Graph::Config{false, 320, 200, true}};
+    g.setWindowFactory(sdlWindowFactory());
+    i16 d = 0, m = 30000;
+    g.InitGraph(d, m, "");
+    ASSERT_FALSE(g.windowFailed());
+    g.CloseGraph();
+    std::vector<std::pair<std::string, std::string>> kept;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* v = std::getenv(name)) kept.push_back({name, v});
+    ::unsetenv("SDL_VIDEODRIVER");
+    ::unsetenv("DISPLAY");
+    ::unsetenv("WAYLAND_DISPLAY");
+    testing::internal::CaptureStderr();
+    g.InitGraph(d, m, "");
+    const std::string err = testing::internal::GetCapturedStderr();
+    for (const auto& [name, value] : kept) ::setenv(name.c_str(), value.c_str(), 1);
+    EXPECT_TRUE(g.windowFailed());
+    EXPECT_NE(err.find("--headless"), std::string::npos) << err;
 }
 
 TEST(Window, FailureEndsTheGameAtTheFirstDrawing) {

@@ -19,7 +19,7 @@ struct Box {
 
 template <class Keep> Box boxOf(const Graph& g, Keep keep) {
     Box b;
-    const std::vector<std::uint8_t>& px = g.pixels();
+    const std::span<const std::uint8_t> px = g.pixels();
     for (int y = 0; y < g.height(); ++y) {
         const std::uint8_t* row = px.data() + static_cast<std::size_t>(y) * g.width();
         for (int x = 0; x < g.width(); ++x)
