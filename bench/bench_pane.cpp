@@ -23,7 +23,7 @@ struct Pane {
             grid.write("Select menu point: 1 Play 2 About 3 Quit\r\n");
         draw();
     }
-    PixelRect draw() {
+    PixelArea draw() {
         return renderer.render({pixels.data(), COLS * 16 * 4, 0, 0, COLS * 16, ROWS * 32}, palette,
                                {SCALE, 7, 0, true});
     }

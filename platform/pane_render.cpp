@@ -57,7 +57,7 @@ void PaneRenderer::drawCell(int col, int row, bool cursor) {
     }
 }
 
-PixelRect PaneRenderer::render(const PixelTarget& target, const PixelPalette& palette,
+PixelArea PaneRenderer::render(const PixelTarget& target, const PixelPalette& palette,
                                const PaneLook& look) {
     PaneLook wanted = look;
     wanted.scale = std::clamp(look.scale, 1, 64);

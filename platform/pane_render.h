@@ -21,10 +21,10 @@ struct PixelTarget {
 };
 
 /// A rectangle of pixels in the buffer's coordinates.
-struct PixelRect {
+struct PixelArea {
     int x = 0, y = 0, width = 0, height = 0;
     bool empty() const { return width <= 0 || height <= 0; }
-    bool operator==(const PixelRect&) const = default;
+    bool operator==(const PixelArea&) const = default;
 };
 
 /// The buffer's pixel value for each palette index (the window takes them from its pixel
@@ -61,7 +61,7 @@ public:
     /// that changed and the cursor's old and new cells, moving the pixels of scrolled rows
     /// instead of drawing them again (so the target must keep what was drawn into it).
     /// Returns the pixels written (empty when nothing changed).
-    PixelRect render(const PixelTarget& target, const PixelPalette& palette, const PaneLook& look);
+    PixelArea render(const PixelTarget& target, const PixelPalette& palette, const PaneLook& look);
     /// The next render draws everything (the target lost its pixels).
     void invalidate() { valid_ = false; }
 

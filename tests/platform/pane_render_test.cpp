@@ -51,7 +51,7 @@ TEST(PaneRender, TheGamesFontScaledAndCharactersBeyondCodePage437) {
         PaneRenderer pane(grid);
         const PaneLook look{k, 14, 1, true};
         EXPECT_EQ(pane.render(canvas.target(0, 0, 40 * k, 40 * k), indexPalette(), look),
-                  (PixelRect{0, 0, 40 * k, 40 * k}));
+                  (PixelArea{0, 0, 40 * k, 40 * k}));
         const std::uint8_t* glyphs[] = {font8x8('A'), be, replacementGlyph(), font8x8(' ')};
         for (int cell = 0; cell < 4; ++cell)
             for (int y = 0; y < 16 * k; ++y)
@@ -82,7 +82,7 @@ TEST(PaneRender, OnlyTheChangedRowsAndTheCursorsOldAndNewCellsAreDrawn) {
     grid.moveCursor(1, 3);
     grid.write("Z");
     EXPECT_EQ(pane.render(canvas.target(0, 0, 32, 48), indexPalette(), {}),
-              (PixelRect{0, 16, 32, 32}));
+              (PixelArea{0, 16, 32, 32}));
     auto drawn = [&](int col, int row) {
         return canvas.at(col * 8 + 7, row * 16 + 15) != SENTINEL;
     };
