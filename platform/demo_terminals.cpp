@@ -5,7 +5,7 @@ namespace gs {
 // ---- Recording ----
 
 RecordingTerminal::RecordingTerminal(Terminal& inner, std::string path, Demo start)
-    : inner_(inner), path_(std::move(path)), demo_(std::move(start)) {}
+    : PassThroughTerminal(inner), path_(std::move(path)), demo_(std::move(start)) {}
 
 int RecordingTerminal::took(int key) {
     if (demo_.keys.size() >= MAX_DEMO_KEYS) {
@@ -23,12 +23,12 @@ int RecordingTerminal::took(int key) {
 }
 
 std::optional<int> RecordingTerminal::pollKey() {
-    auto key = inner_.pollKey();
+    auto key = under_.pollKey();
     if (key) took(*key);
     return key;
 }
 
-int RecordingTerminal::waitKey() { return took(inner_.waitKey()); }
+int RecordingTerminal::waitKey() { return took(under_.waitKey()); }
 
 bool RecordingTerminal::save() {
     if (beforeSave) beforeSave(demo_);
@@ -42,7 +42,7 @@ bool RecordingTerminal::save() {
 
 ReplayTerminal::ReplayTerminal(Terminal& keyboard, std::vector<int> keys,
                                std::function<void(int)> pace)
-    : keyboard_(keyboard), keys_(std::move(keys)), pace_(std::move(pace)) {}
+    : PassThroughTerminal(keyboard), keys_(std::move(keys)), pace_(std::move(pace)) {}
 
 int ReplayTerminal::next() {
     const int key = keys_[pos_++];
@@ -52,12 +52,12 @@ int ReplayTerminal::next() {
 
 std::optional<int> ReplayTerminal::pollKey() {
     if (pos_ < keys_.size()) return next();
-    return keyboard_.pollKey();
+    return under_.pollKey();
 }
 
 int ReplayTerminal::waitKey() {
     if (pos_ < keys_.size()) return next();
-    return keyboard_.waitKey();
+    return under_.waitKey();
 }
 
 int replayPauseMs(int key) { return key == KEY_ENTER ? 400 : 70; }

@@ -12,21 +12,31 @@
 
 namespace gs {
 
+/// A terminal in front of another: the screen side passes straight through to the one
+/// underneath; the demo terminals change only where the keys come from.
+class PassThroughTerminal : public Terminal {
+public:
+    explicit PassThroughTerminal(Terminal& under) : under_(under) {}
+    void write(std::string_view bytes) override { under_.write(bytes); }
+    void clear() override { under_.clear(); }
+    void moveCursor(int col, int row) override { under_.moveCursor(col, row); }
+    bool isScreen() const override { return under_.isScreen(); }
+    int cols() const override { return under_.cols(); }
+    int rows() const override { return under_.rows(); }
+
+protected:
+    Terminal& under_;
+};
+
 /// Passes everything through to the terminal underneath and keeps every key the console
 /// takes. The file is written after every Enter and by save(); a game longer than a demo
 /// may hold (MAX_DEMO_KEYS) is kept up to there, and the rest is reported as lost.
-class RecordingTerminal : public Terminal {
+class RecordingTerminal : public PassThroughTerminal {
 public:
     RecordingTerminal(Terminal& inner, std::string path, Demo start);
 
     std::optional<int> pollKey() override;
     int waitKey() override;
-    void write(std::string_view bytes) override { inner_.write(bytes); }
-    void clear() override { inner_.clear(); }
-    void moveCursor(int col, int row) override { inner_.moveCursor(col, row); }
-    bool isScreen() const override { return inner_.isScreen(); }
-    int cols() const override { return inner_.cols(); }
-    int rows() const override { return inner_.rows(); }
 
     /// Writes the file now. False (and error() set) when it cannot be written; the
     /// game goes on, and the first error is kept for the report at the end.
@@ -39,7 +49,6 @@ public:
 
 private:
     int took(int key);
-    Terminal& inner_;
     std::string path_;
     Demo demo_;
     DemoFileWriter file_;
@@ -48,7 +57,7 @@ private:
 
 /// Types the recorded keys as if they came from the keyboard; when they are used up, the
 /// keyboard underneath takes over. Output always goes to the terminal underneath.
-class ReplayTerminal : public Terminal {
+class ReplayTerminal : public PassThroughTerminal {
 public:
     /// `pace` is called before each recorded key is handed out, with the key: a watched
     /// replay waits there so that the typing can be followed. It must not touch the
@@ -58,19 +67,12 @@ public:
 
     std::optional<int> pollKey() override;
     int waitKey() override;
-    void write(std::string_view bytes) override { keyboard_.write(bytes); }
-    void clear() override { keyboard_.clear(); }
-    void moveCursor(int col, int row) override { keyboard_.moveCursor(col, row); }
-    bool isScreen() const override { return keyboard_.isScreen(); }
-    int cols() const override { return keyboard_.cols(); }
-    int rows() const override { return keyboard_.rows(); }
 
     /// Recorded keys not handed out yet.
     std::size_t remaining() const { return keys_.size() - pos_; }
 
 private:
     int next();
-    Terminal& keyboard_;
     std::vector<int> keys_;
     std::size_t pos_ = 0;
     std::function<void(int)> pace_;
