@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/practice.h"
 #include "game/battle.h"
 
 namespace gs {
@@ -30,12 +31,7 @@ private:
     std::size_t pos_ = 0;
 };
 
-struct Unit {
-    i16 x, typ;
-};
-
-/// Level 1's practice ground and the five shots that clear it.
-constexpr Unit PRACTICE[] = {{300, 0}, {430, 0}, {560, 0}, {700, 1}, {860, 1}};
+/// The five shots that clear level 1's practice ground.
 const char* const CLEAR_PRACTICE = "\n1\n22 32\n1\n27 38\n1\n31 42\n1\n35 40\n1\n40 38\n";
 constexpr int PRACTICE_TURNS = 5;
 
@@ -49,21 +45,7 @@ struct Setup {
 
     Setup(const std::string& script, bool fast) : keys(script), clk(Clock::Config{fast, 1u}) {}
 
-    void practiceLevel(int units) {
-        G.NUMB = static_cast<i16>(units);
-        for (int i = 0; i < units; ++i) {
-            G.unit(i + 1).X = PRACTICE[i].x;
-            G.unit(i + 1).TYP = PRACTICE[i].typ;
-        }
-        G.GUNX = 50;
-        G.FS = 15;
-        G.BS = 5;
-        G.TS = 1;
-        G.MAXGUNHP = 1000;
-        ANTICHEAT(G);
-        MAXIMALHP(G);
-        for (int i = 1; i <= G.units(); ++i) G.unit(i).HEALTH = G.unit(i).MAXHP;
-    }
+    void practiceLevel(int units) { gs::bench::startPracticeLevel(G, units, 1000); }
 };
 
 void BM_ScriptedBattleFast(benchmark::State& state) {

@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "air/raids.h"
+#include "bench/practice.h"
 #include "combat/damage.h"
 #include "combat/enemy_fire.h"
 #include "combat/flight.h"
@@ -156,24 +157,7 @@ struct PracticeGame {
             Screen::get();
             gr.setWindowFactory(sdlWindowFactory());
         }
-        struct Unit {
-            i16 x, typ;
-        };
-        constexpr Unit practice[] = {{300, 0}, {430, 0}, {560, 0}, {700, 1}, {860, 1}};
-        G.NUMB = 5;
-        for (int i = 0; i < 5; ++i) {
-            G.unit(i + 1).X = practice[i].x;
-            G.unit(i + 1).TYP = practice[i].typ;
-        }
-        G.GUNX = 50;
-        G.FS = 15;
-        G.BS = 5;
-        G.TS = 1;
-        G.MAXGUNHP = 30000;
-        ANTICHEAT(G);
-        MAXIMALHP(G);
-        for (int i = 1; i <= G.units(); ++i) G.unit(i).HEALTH = G.unit(i).MAXHP;
-        G.GUNHP = G.MAXGUNHP;
+        startPracticeLevel(G, 5, 30000);
         G.GD = 0;
         G.GM = 30000;
         G.gr.InitGraph(G.GD, G.GM, "");
