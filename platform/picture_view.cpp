@@ -1,0 +1,98 @@
+#include "platform/picture_view.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace gs {
+
+PixelArea fitPicture(int pictureW, int pictureH, int areaW, int areaH) {
+    if (pictureW <= 0 || pictureH <= 0 || areaW <= 0 || areaH <= 0) return {};
+    int w = 0, h = 0;
+    const int factor = std::min(areaW / pictureW, areaH / pictureH);
+    if (factor >= 1) {
+        w = pictureW * factor;
+        h = pictureH * factor;
+    } else if (static_cast<long long>(areaW) * pictureH <=
+               static_cast<long long>(areaH) * pictureW) {
+        // The width is what binds.
+        w = areaW;
+        h = std::max(1, static_cast<int>(static_cast<long long>(pictureH) * areaW / pictureW));
+    } else {
+        h = areaH;
+        w = std::max(1, static_cast<int>(static_cast<long long>(pictureW) * areaH / pictureH));
+    }
+    return {(areaW - w) / 2, (areaH - h) / 2, w, h};
+}
+
+namespace {
+
+/// The first shown pixel (0-based, along one side) whose source is at or after `source`.
+int firstShown(int source, int pictureSide, int shownSide) {
+    const long long n = static_cast<long long>(source) * shownSide;
+    return static_cast<int>((n + pictureSide - 1) / pictureSide);
+}
+
+template <class Pixel>
+PixelArea paint(const std::uint8_t* picture, int pictureW, int pictureH, PixelRect changed,
+                std::uint8_t* base, int pitch, PixelArea bounds, PixelArea shown,
+                const PixelPalette& palette) {
+    if (shown.empty() || pictureW <= 0 || pictureH <= 0) return {};
+    changed.left = std::max(changed.left, 0);
+    changed.top = std::max(changed.top, 0);
+    changed.right = std::min(changed.right, pictureW - 1);
+    changed.bottom = std::min(changed.bottom, pictureH - 1);
+    if (changed.empty()) return {};
+    // The shown pixels whose source lies in the changed rectangle, cut to the bounds.
+    int x0 = shown.x + firstShown(changed.left, pictureW, shown.width);
+    int x1 = shown.x + firstShown(changed.right + 1, pictureW, shown.width);
+    int y0 = shown.y + firstShown(changed.top, pictureH, shown.height);
+    int y1 = shown.y + firstShown(changed.bottom + 1, pictureH, shown.height);
+    x0 = std::max(x0, bounds.x);
+    y0 = std::max(y0, bounds.y);
+    x1 = std::min(x1, bounds.x + bounds.width);
+    y1 = std::min(y1, bounds.y + bounds.height);
+    if (x0 >= x1 || y0 >= y1) return {};
+    std::vector<int> column(static_cast<std::size_t>(x1 - x0));
+    for (int x = x0; x < x1; ++x)
+        column[static_cast<std::size_t>(x - x0)] = static_cast<int>(
+            static_cast<long long>(x - shown.x) * pictureW / shown.width);
+    const std::size_t rowBytes = static_cast<std::size_t>(x1 - x0) * sizeof(Pixel);
+    int lastSource = -1;
+    const Pixel* lastRow = nullptr;
+    for (int y = y0; y < y1; ++y) {
+        Pixel* out = reinterpret_cast<Pixel*>(base + static_cast<std::ptrdiff_t>(y) * pitch) + x0;
+        const int source =
+            static_cast<int>(static_cast<long long>(y - shown.y) * pictureH / shown.height);
+        if (source == lastSource) {
+            // A row enlarged: the row above already holds it.
+            std::memcpy(out, lastRow, rowBytes);
+            continue;
+        }
+        const std::uint8_t* in = picture + static_cast<std::size_t>(source) * pictureW;
+        for (std::size_t i = 0; i < column.size(); ++i)
+            out[i] = static_cast<Pixel>(palette[in[column[i]]]);
+        lastSource = source;
+        lastRow = out;
+    }
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+} // namespace
+
+PixelArea paintPicture(const std::uint8_t* picture, int pictureW, int pictureH, PixelRect changed,
+                       const PixelTarget& target, PixelArea shown, const PixelPalette& palette) {
+    return paint<std::uint32_t>(picture, pictureW, pictureH, changed,
+                                reinterpret_cast<std::uint8_t*>(target.pixels), target.pitch,
+                                {target.x, target.y, target.width, target.height}, shown, palette);
+}
+
+PixelArea paintPicture16(const std::uint8_t* picture, int pictureW, int pictureH,
+                         PixelRect changed, std::uint16_t* pixels, int pitch, PixelArea bounds,
+                         PixelArea shown, const PixelPalette& palette) {
+    return paint<std::uint16_t>(picture, pictureW, pictureH, changed,
+                                reinterpret_cast<std::uint8_t*>(pixels), pitch, bounds, shown,
+                                palette);
+}
+
+} // namespace gs
