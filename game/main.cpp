@@ -1,12 +1,15 @@
 // Program entry: options, the platform services, the main loop, and the run-time error
 // report that ends the program when a console or file operation fails.
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -18,11 +21,13 @@
 #include "game/modes.h"
 #include "game/options.h"
 #include "platform/demo_terminals.h"
+#include "platform/pane_terminal.h"
 #include "platform/png/snapshots.h"
 #include "platform/runtime_error.h"
 #include "platform/sdl/window.h"
 #include "platform/std_descriptors.h"
 #include "platform/terminal_std.h"
+#include "state/texts.h"
 
 namespace {
 
@@ -36,6 +41,24 @@ int writeInformation(const std::string& text, const char* what) {
     std::fprintf(stderr, "gorvenshale: the %s could not be written: %s\n", what,
                  std::strerror(why));
     return gs::RE_WRITE_FAILED;
+}
+
+/// The one window's console: 80 columns, as a terminal's, and 20 rows.
+constexpr int PANE_COLS = 80, PANE_ROWS = 20;
+
+/// Shows the report that ends the game in the one window's pane too (the terminal it was
+/// started from may be nowhere to be seen), and keeps the window open until the player
+/// has read it: a key, Ctrl+C or closing the window ends the program.
+void showEndInPane(gs::PaneTerminal& pane, const std::string& report) {
+    std::string text = "\r\n";
+    for (char c : report) text += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    text += gs::text::PRESS_A_KEY_TO_CLOSE;
+    pane.write(text);
+    try {
+        (void)pane.waitKey();
+    } catch (const gs::RuntimeError&) {
+        // The window is gone: nothing more to wait for.
+    }
 }
 
 } // namespace
@@ -70,11 +93,39 @@ int main(int argc, char** argv) {
     useLevelDirectory(findLevelDirectory(levelDirectoryPlaces(o.levels)));
 
     Clock clk(Clock::Config{o.fast, o.seed});
-    Graph gr(Graph::Config{o.headless, o.width, o.height, o.sizeGiven});
-    if (!o.headless) gr.setWindowFactory(sdlWindowFactory());
+    const Graph::Config picture{o.headless, o.width, o.height, o.sizeGiven, o.scale};
+    Graph gr(picture);
     if (o.snapshots) gr.setSnapshotWriter(snapshotSeries(*o.snapshots));
-    StdTerminal term;
-    Terminal* keys = &term;
+    // The console's keyboard and screen: the terminal, or a pane in the one window.
+    std::optional<StdTerminal> term;
+    std::optional<PaneTerminal> pane;
+    std::unique_ptr<GameWindow> window;
+    // Until the game is over, closing the one window or Ctrl+C in it ends the program the
+    // way Ctrl+C ends it in a terminal; afterwards they only close the window.
+    std::atomic<bool> gameOver{false};
+    Terminal* keys = nullptr;
+    if (o.consoleWindow) {
+        pane.emplace(PANE_COLS, PANE_ROWS);
+        std::string error;
+        window = GameWindow::open(GameWindow::Setup{text::TITLE, picture, &*pane,
+                                                    [&gameOver] {
+                                                        if (!gameOver.load()) std::raise(SIGINT);
+                                                    }},
+                                  error);
+        if (!window) {
+            std::fprintf(stderr,
+                         "%s\nThe game's window cannot be opened here; run with --console "
+                         "terminal --headless to play in the terminal alone.\n",
+                         error.c_str());
+            return 1;
+        }
+        gr.setWindowFactory(window->pictureFactory());
+        keys = &*pane;
+    } else {
+        if (!o.headless) gr.setWindowFactory(sdlWindowFactory());
+        keys = &term.emplace();
+    }
+    Terminal& screen = *keys;
     std::optional<ReplayTerminal> replay;
     if (demos.replay) {
         // A watched replay types at a readable pace, outside the game's clock.
@@ -83,7 +134,7 @@ int main(int argc, char** argv) {
             pace = [](int k) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(replayPauseMs(k)));
             };
-        keys = &replay.emplace(term, std::move(demos.replay->keys), pace);
+        keys = &replay.emplace(screen, std::move(demos.replay->keys), pace);
     }
     std::optional<RecordingTerminal> record;
     if (demos.record) {
@@ -113,23 +164,35 @@ int main(int argc, char** argv) {
     };
     // On the way out the terminal gets its settings back before anything is reported.
     auto endLine = [&] {
-        term.restore();
+        gameOver = true;
+        if (!term) return;
+        term->restore();
         if (!con.atLineStart()) std::fputs("\n", stdout);
         std::fflush(stdout);
+    };
+    // The report goes to standard error, and into the one window's pane as well.
+    auto report = [&](const std::string& text) {
+        std::fputs(text.c_str(), stderr);
+        std::fflush(stderr);
+        if (pane && !pane->closed()) showEndInPane(*pane, text);
     };
     try {
         runGame(G, battle);
     } catch (const RuntimeError& e) {
         endLine();
-        std::fputs(runtimeErrorReport(e).c_str(), stderr);
+        std::string text = runtimeErrorReport(e);
         // Only a level file meets a missing directory: say where the levels were looked for.
-        if (e.code == RE_PATH_NOT_FOUND) std::fputs(missingLevelDirectoryNote().c_str(), stderr);
-        return keepRecording(e.code);
+        if (e.code == RE_PATH_NOT_FOUND) text += missingLevelDirectoryNote();
+        const int status = keepRecording(e.code);
+        // Input that ended because the player closed the window needs no report there.
+        report(text);
+        return status;
     } catch (const std::exception& e) {
         endLine();
-        std::fprintf(stderr, "gorvenshale: internal error: %s\n", e.what());
-        return keepRecording(1);
+        const int status = keepRecording(1);
+        report(std::string("gorvenshale: internal error: ") + e.what() + "\n");
+        return status;
     }
-    term.restore();
+    endLine();
     return keepRecording(0);
 }

@@ -35,7 +35,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             inlineValue = true;
         }
         const bool takesValue = name == "--seed" || name == "--size" || name == "--snapshots" ||
-                                name == "--record" || name == "--replay" || name == "--levels";
+                                name == "--record" || name == "--replay" || name == "--levels" ||
+                                name == "--console" || name == "--scale";
         if (takesValue && !inlineValue) {
             if (at + 1 >= args.size()) {
                 parsed.error = "option " + name + " needs a value";
@@ -90,11 +91,27 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
                 return parsed;
             }
             options.levels = value;
+        } else if (name == "--console") {
+            if (value != "window" && value != "terminal") {
+                parsed.error = "bad --console value '" + value + "': window or terminal";
+                return parsed;
+            }
+            options.consoleWindow = value == "window";
+        } else if (name == "--scale") {
+            if (!parseWhole(value, options.scale) || options.scale < 1 ||
+                options.scale > MAX_SCALE) {
+                parsed.error = "bad --scale value '" + value + "': a whole number from 1 to " +
+                               std::to_string(MAX_SCALE);
+                return parsed;
+            }
         } else {
             parsed.error = "unknown option '" + args[at] + "'";
             return parsed;
         }
     }
+    // The one window is a window: it cannot be had without one.
+    if (options.consoleWindow && options.headless)
+        parsed.error = "--console window needs a window and cannot go with --headless";
     return parsed;
 }
 
@@ -111,9 +128,16 @@ std::string usageText() {
            "  --seed N          seed the random generator from a virtual clock that starts\n"
            "                    at N (0..4294967295): the same seed and input give the same game\n"
            "  --headless        no window; the battlefield is drawn in memory\n"
-           "  --size WxH        window (or headless picture) size in pixels, each side " +
+           "  --console MODE    terminal (the default): questions in the terminal, the\n"
+           "                    battlefield in a window of its own; window: one window\n"
+           "                    holds both, the console as a pane under the battlefield\n"
+           "  --size WxH        battlefield picture size in pixels, each side " +
            std::to_string(MIN_SIDE) + ".." + std::to_string(MAX_SIDE) +
            "\n"
+           "  --scale N         show each picture pixel as an N x N block (1.." +
+           std::to_string(MAX_SCALE) +
+           "); without\n"
+           "                    --size the picture is the window's area divided by N\n"
            "  --snapshots DIR   write the battlefield to DIR/0001.png, ... each time the game\n"
            "                    waits for the player\n"
            "  --record FILE     keep the game in FILE (a demo): seed, size and every key\n"

@@ -18,11 +18,15 @@ struct Options {
     std::optional<std::string> record;    ///< --record FILE: keep the game as a demo
     std::optional<std::string> replay;    ///< --replay FILE: play a demo back
     std::optional<std::string> levels;    ///< --levels DIR: the one level directory
+    bool consoleWindow = false; ///< --console window: the console is a pane in the game's window
+    int scale = 1;              ///< --scale N: each picture pixel an N x N block on screen
     bool help = false, version = false;
 };
 
 /// Smallest and largest window side --size accepts.
 constexpr int MIN_SIDE = 100, MAX_SIDE = 8192;
+/// Largest --scale.
+constexpr int MAX_SCALE = 8;
 
 struct ParsedOptions {
     Options options;

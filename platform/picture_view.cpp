@@ -55,8 +55,8 @@ PixelArea paint(const std::uint8_t* picture, int pictureW, int pictureH, PixelRe
     if (x0 >= x1 || y0 >= y1) return {};
     std::vector<int> column(static_cast<std::size_t>(x1 - x0));
     for (int x = x0; x < x1; ++x)
-        column[static_cast<std::size_t>(x - x0)] = static_cast<int>(
-            static_cast<long long>(x - shown.x) * pictureW / shown.width);
+        column[static_cast<std::size_t>(x - x0)] =
+            static_cast<int>(static_cast<long long>(x - shown.x) * pictureW / shown.width);
     const std::size_t rowBytes = static_cast<std::size_t>(x1 - x0) * sizeof(Pixel);
     int lastSource = -1;
     const Pixel* lastRow = nullptr;
@@ -87,9 +87,9 @@ PixelArea paintPicture(const std::uint8_t* picture, int pictureW, int pictureH, 
                                 {target.x, target.y, target.width, target.height}, shown, palette);
 }
 
-PixelArea paintPicture16(const std::uint8_t* picture, int pictureW, int pictureH,
-                         PixelRect changed, std::uint16_t* pixels, int pitch, PixelArea bounds,
-                         PixelArea shown, const PixelPalette& palette) {
+PixelArea paintPicture16(const std::uint8_t* picture, int pictureW, int pictureH, PixelRect changed,
+                         std::uint16_t* pixels, int pitch, PixelArea bounds, PixelArea shown,
+                         const PixelPalette& palette) {
     return paint<std::uint16_t>(picture, pictureW, pictureH, changed,
                                 reinterpret_cast<std::uint8_t*>(pixels), pitch, bounds, shown,
                                 palette);

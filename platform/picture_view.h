@@ -27,8 +27,8 @@ PixelArea paintPicture(const std::uint8_t* picture, int pictureW, int pictureH, 
 
 /// The same into 16-bit pixels (a desktop in 16-bit colour); the palette's values are the
 /// 16-bit pixels.
-PixelArea paintPicture16(const std::uint8_t* picture, int pictureW, int pictureH,
-                         PixelRect changed, std::uint16_t* pixels, int pitch, PixelArea bounds,
-                         PixelArea shown, const PixelPalette& palette);
+PixelArea paintPicture16(const std::uint8_t* picture, int pictureW, int pictureH, PixelRect changed,
+                         std::uint16_t* pixels, int pitch, PixelArea bounds, PixelArea shown,
+                         const PixelPalette& palette);
 
 } // namespace gs

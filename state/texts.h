@@ -25,6 +25,8 @@ constexpr const char* CAMPAIGN_COMPLETE =
     "Congratulations! You have completed the campaign. Press any key.";
 
 /// The line the report of run-time error 3 adds, followed by the places looked at.
+/// After the report that ends a game played in one window.
+constexpr const char* PRESS_A_KEY_TO_CLOSE = "Press a key or close the window to end.";
 constexpr const char* NO_LEVEL_DIRECTORY = "No level directory; looked in ";
 
 // The battle.

@@ -2,57 +2,96 @@
 
 #include <algorithm>
 
+#include "platform/picture_view.h"
+
 namespace gs::sdl {
+
+namespace {
+
+SDL_Rect sdlRect(const PixelArea& a) {
+    if (a.empty()) return {};
+    return SDL_Rect{a.x, a.y, a.width, a.height};
+}
+
+/// `a` cut to `b`.
+PixelArea within(const PixelArea& a, const PixelArea& b) {
+    const int left = std::max(a.x, b.x), top = std::max(a.y, b.y);
+    const int right = std::min(a.x + a.width, b.x + b.width);
+    const int bottom = std::min(a.y + a.height, b.y + b.height);
+    if (right <= left || bottom <= top) return {};
+    return {left, top, right - left, bottom - top};
+}
+
+/// Holds the surface's pixels still for the painting.
+class SurfaceLock {
+public:
+    explicit SurfaceLock(SDL_Surface* s) : s_(s) {
+        ok_ = !SDL_MUSTLOCK(s_) || SDL_LockSurface(s_) == 0;
+    }
+    ~SurfaceLock() {
+        if (ok_ && SDL_MUSTLOCK(s_)) SDL_UnlockSurface(s_);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    SDL_Surface* s_;
+    bool ok_ = false;
+};
+
+} // namespace
 
 bool SurfacePainter::use(SDL_Surface* s) {
     s_ = nullptr;
     if (!s || (s->format->BytesPerPixel != 4 && s->format->BytesPerPixel != 2)) return false;
-    const Palette& p = vgaPalette();
-    for (int i = 0; i < 256; ++i) colours_[i] = SDL_MapRGB(s->format, p[i][0], p[i][1], p[i][2]);
+    colours_ = pixelPalette([s](std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+        return SDL_MapRGB(s->format, r, g, b);
+    });
     s_ = s;
     return true;
 }
 
-namespace {
-
-template <class Pixel>
-void convert(const std::uint8_t* picture, int width, const PixelRect& r, SDL_Surface* s, int atX,
-             int atY, const std::array<std::uint32_t, 256>& colours) {
-    for (int y = r.top; y <= r.bottom; ++y) {
-        const std::uint8_t* in = picture + static_cast<std::size_t>(y) * width;
-        auto* out = reinterpret_cast<Pixel*>(static_cast<std::uint8_t*>(s->pixels) +
-                                             static_cast<std::size_t>(y + atY) * s->pitch) +
-                    atX;
-        for (int x = r.left; x <= r.right; ++x) out[x] = static_cast<Pixel>(colours[in[x]]);
-    }
-}
-
-} // namespace
-
-SDL_Rect SurfacePainter::paint(const std::uint8_t* picture, int width, PixelRect r, int atX,
-                               int atY) {
+SDL_Rect SurfacePainter::paint(const std::uint8_t* picture, int width, int height,
+                               PixelRect changed, PixelArea shown, PixelArea bounds) {
     if (!s_) return {};
-    // Only the part that lands on the surface.
-    r.left = std::max(r.left, -atX);
-    r.top = std::max(r.top, -atY);
-    r.right = std::min(r.right, s_->w - 1 - atX);
-    r.bottom = std::min(r.bottom, s_->h - 1 - atY);
-    if (r.empty()) return {};
-    if (SDL_MUSTLOCK(s_) && SDL_LockSurface(s_) != 0) return {};
-    if (s_->format->BytesPerPixel == 4)
-        convert<std::uint32_t>(picture, width, r, s_, atX, atY, colours_);
-    else
-        convert<std::uint16_t>(picture, width, r, s_, atX, atY, colours_);
-    if (SDL_MUSTLOCK(s_)) SDL_UnlockSurface(s_);
-    return SDL_Rect{r.left + atX, r.top + atY, r.width(), r.height()};
+    bounds = within(bounds, PixelArea{0, 0, s_->w, s_->h});
+    if (bounds.empty()) return {};
+    SurfaceLock lock(s_);
+    if (!lock.ok()) return {};
+    if (s_->format->BytesPerPixel == 4) {
+        const PixelTarget target{static_cast<std::uint32_t*>(s_->pixels),
+                                 s_->pitch,
+                                 bounds.x,
+                                 bounds.y,
+                                 bounds.width,
+                                 bounds.height};
+        return sdlRect(paintPicture(picture, width, height, changed, target, shown, colours_));
+    }
+    return sdlRect(paintPicture16(picture, width, height, changed,
+                                  static_cast<std::uint16_t*>(s_->pixels), s_->pitch, bounds, shown,
+                                  colours_));
 }
 
-void SurfacePainter::clear(SDL_Rect r) {
+SDL_Rect SurfacePainter::paintPane(PaneRenderer& pane, PixelArea area, const PaneLook& look) {
+    if (!fourBytes()) return {};
+    area = within(area, PixelArea{0, 0, s_->w, s_->h});
+    if (area.empty()) return {};
+    SurfaceLock lock(s_);
+    if (!lock.ok()) return {};
+    const PixelTarget target{static_cast<std::uint32_t*>(s_->pixels),
+                             s_->pitch,
+                             area.x,
+                             area.y,
+                             area.width,
+                             area.height};
+    return sdlRect(pane.render(target, colours_, look));
+}
+
+void SurfacePainter::clear(PixelArea r) {
     if (!s_) return;
-    const SDL_Rect all{0, 0, s_->w, s_->h};
-    SDL_Rect inside{};
-    if (SDL_IntersectRect(&r, &all, &inside))
-        SDL_FillRect(s_, &inside, SDL_MapRGB(s_->format, 0, 0, 0));
+    r = within(r, PixelArea{0, 0, s_->w, s_->h});
+    if (r.empty()) return;
+    const SDL_Rect inside = sdlRect(r);
+    SDL_FillRect(s_, &inside, SDL_MapRGB(s_->format, 0, 0, 0));
 }
 
 } // namespace gs::sdl

@@ -21,10 +21,13 @@
 #include <cstring>
 #include <future>
 #include <memory>
+#include <optional>
 #include <semaphore>
+#include <span>
 #include <thread>
 #include <vector>
 
+#include "platform/picture_view.h"
 #include "platform/sdl/frames_shown.h"
 #include "platform/sdl/surface_painter.h"
 
@@ -35,15 +38,15 @@ namespace {
 using namespace sdl;
 using Instant = std::chrono::steady_clock::time_point;
 
-const char* const TITLE = "Graph window application";
+const char* const BATTLE_TITLE = "Graph window application";
 /// The window shows at most one frame per display frame of a 60 Hz screen.
 constexpr std::chrono::microseconds FRAME{16667};
 
 std::atomic<std::uint64_t> shownFrames{0};
 
-void quietHints() {
-    // The player types in the terminal: showing the window must not take the focus.
-    SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, "1");
+void quietHints(bool oneWindow) {
+    // Beside a terminal the player types there: showing the window must not take the focus.
+    SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, oneWindow ? "0" : "1");
     // Ctrl+C in the terminal must still end the game, not become a window event.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
@@ -79,15 +82,72 @@ bool visibleOrAskedFor(const char* driver) {
     return asked && std::string(asked).find(name) != std::string::npos;
 }
 
-class SdlWindow : public Presenter {
+/// The pane's key for an SDL key that gives no text; nothing for a key that does (its
+/// text comes as text input) or that the game has no use for.
+std::optional<PaneKey> paneKey(SDL_Keycode key) {
+    switch (key) {
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return PaneKey::Enter;
+    case SDLK_BACKSPACE: return PaneKey::Backspace;
+    case SDLK_ESCAPE: return PaneKey::Escape;
+    case SDLK_LEFT: return PaneKey::Left;
+    case SDLK_RIGHT: return PaneKey::Right;
+    case SDLK_HOME: return PaneKey::Home;
+    case SDLK_END: return PaneKey::End;
+    case SDLK_UP: return PaneKey::Up;
+    case SDLK_DOWN: return PaneKey::Down;
+    case SDLK_PAGEUP: return PaneKey::PageUp;
+    case SDLK_PAGEDOWN: return PaneKey::PageDown;
+    case SDLK_INSERT: return PaneKey::Insert;
+    case SDLK_DELETE: return PaneKey::Delete;
+    case SDLK_F1: return PaneKey::F1;
+    case SDLK_F2: return PaneKey::F2;
+    case SDLK_F3: return PaneKey::F3;
+    case SDLK_F4: return PaneKey::F4;
+    default: return std::nullopt;
+    }
+}
+
+Desktop desktopOf(SDL_Window* win) {
+    Desktop d;
+    SDL_Rect r{};
+    if (SDL_GetDisplayBounds(0, &r) == 0) d.screenW = r.w, d.screenH = r.h;
+    if (SDL_GetDisplayUsableBounds(0, &r) == 0)
+        d.usableW = r.w, d.usableH = r.h;
+    else
+        d.usableW = d.screenW, d.usableH = d.screenH;
+    int t = 0, l = 0, b = 0, rt = 0;
+    if (SDL_GetWindowBordersSize(win, &t, &l, &b, &rt) == 0)
+        d.top = t, d.left = l, d.bottom = b, d.right = rt;
+    return d;
+}
+
+/// The window: SDL lives on its thread. It shows the picture of the Graph attached to it
+/// and, in the one window, the console's pane.
+class SdlWindow {
 public:
-    SdlWindow(Graph& g, const Graph::Config& c) : g_(g), cfg_(c) {}
-    ~SdlWindow() override {
+    struct Mode {
+        std::string title = BATTLE_TITLE;
+        Graph::Config picture;
+        PaneTerminal* pane = nullptr; ///< the one window's console; null beside a terminal
+        std::function<void()> onCloseOrCtrlC;
+    };
+
+    explicit SdlWindow(Mode m) : mode_(std::move(m)) {
+        if (mode_.pane) {
+            panePainter_.emplace(mode_.pane->grid());
+            // Set before the game writes to the pane, and cleared only from the game's side:
+            // the listener runs on the game's thread.
+            mode_.pane->grid().setChangeListener([this] { changed(); });
+        }
+    }
+    ~SdlWindow() {
         quit_ = true;
         wakeups_.release();
         wake();
         if (thread_.joinable()) thread_.join();
         if (waker_.joinable()) waker_.join();
+        if (mode_.pane) mode_.pane->grid().setChangeListener({});
     }
 
     bool start(std::string& error) {
@@ -105,14 +165,47 @@ public:
         return false;
     }
 
-    void changed() override {
+    // ---- The game's side ----
+
+    /// The picture or the pane changed: show it within one display frame.
+    void changed() {
         pending_.store(true); // pairs with asleep_ in the window thread's loop
         if (asleep_.load() && !wakeSent_.exchange(true)) wakeups_.release();
     }
-    std::pair<int, int> clientSize() const override { return {w_, h_}; }
+    /// From now on the window shows `g`'s picture.
+    void attach(Graph& g) {
+        {
+            std::lock_guard<std::mutex> lock(attached_);
+            graph_ = &g;
+        }
+        changed();
+    }
+    /// The picture goes; its area shows nothing. Once this returns the window no longer
+    /// reads the Graph.
+    void detach() {
+        {
+            std::lock_guard<std::mutex> lock(attached_);
+            graph_ = nullptr;
+            clearPicture_ = true;
+        }
+        changed();
+    }
+    /// The size the next picture in this window takes.
+    std::pair<int, int> pictureSize() const {
+        const Graph::Config& c = mode_.picture;
+        if (c.sizeGiven) return {c.width, c.height};
+        int w = openW_, h = openH_;
+        if (mode_.pane) {
+            const WindowLayout l = oneWindowLayout(areaW_.load(), areaH_.load(), mode_.pane->cols(),
+                                                   mode_.pane->rows());
+            w = l.picture.width;
+            h = l.picture.height;
+        }
+        return {std::max(1, w / scale()), std::max(1, h / scale())};
+    }
 
 private:
-    // ---- The game's side ----
+    int scale() const { return std::clamp(mode_.picture.scale, 1, 8); }
 
     /// The waker: posts the wake-up event whenever the game asks, so that SDL's locks and
     /// the display connection never hold the game up.
@@ -146,6 +239,7 @@ private:
                 std::lock_guard<std::mutex> lock(life_);
                 sdlUp_ = false;
             }
+            if (mode_.pane) SDL_StopTextInput();
             SDL_DestroyWindow(win_);
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
         }
@@ -154,9 +248,46 @@ private:
         SDL_TLSCleanup();
     }
 
+    /// The window's client size at opening, and whether it opens maximized.
+    struct Opening {
+        int w = 0, h = 0;
+        bool maximized = false;
+    };
+
+    Opening opening(const Desktop& d) const {
+        const Graph::Config& c = mode_.picture;
+        const int largestW = std::max(1, d.usableW - d.left - d.right);
+        const int largestH = std::max(1, d.usableH - d.top - d.bottom);
+        if (!c.sizeGiven) {
+            const WindowSize size = chooseWindowSize(d);
+            return {size.maxX + 1, size.maxY + 1, size.maximized};
+        }
+        int w = c.width * scale(), h = c.height * scale();
+        if (mode_.pane) {
+            // Room for the pane below the picture, at the cell size that width gives it.
+            const int cols = mode_.pane->cols(), rows = mode_.pane->rows();
+            w = std::max(w, PaneRenderer::cellWidth(1) * cols);
+            for (int paneScale = 1; paneScale <= 8; ++paneScale) {
+                const int withPane =
+                    c.height * scale() + PaneRenderer::cellHeight(paneScale) * rows;
+                if (oneWindowLayout(w, withPane, cols, rows).paneScale == paneScale) {
+                    h = withPane;
+                    break;
+                }
+            }
+        }
+        // A picture the screen cannot hold opens in the largest window and is shown whole.
+        if (w > largestW || h > largestH) {
+            if (mode_.pane) return {largestW, largestH, false};
+            const PixelArea fit = fitPicture(w, h, largestW, largestH);
+            return {fit.width, fit.height, false};
+        }
+        return {w, h, false};
+    }
+
     /// Opens the window; the error text when it cannot.
     std::string open() {
-        quietHints();
+        quietHints(mode_.pane != nullptr);
         offerVisibleDriversOnly();
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
             return std::string("Window registration failed (") + SDL_GetError() + ")";
@@ -165,42 +296,63 @@ private:
             return std::string("Window registration failed (no display; SDL offers only its "
                                "invisible \"") +
                    (driver ? driver : "") + "\" driver)";
-        SDL_EventState(SDL_TEXTINPUT, SDL_DISABLE);
-        SDL_EventState(SDL_KEYDOWN, SDL_DISABLE);
+        if (!mode_.pane) {
+            SDL_EventState(SDL_TEXTINPUT, SDL_DISABLE);
+            SDL_EventState(SDL_KEYDOWN, SDL_DISABLE);
+        }
         SDL_EventState(SDL_KEYUP, SDL_DISABLE);
-        win_ = SDL_CreateWindow(TITLE, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480,
-                                SDL_WINDOW_HIDDEN);
+        const Uint32 flags = SDL_WINDOW_HIDDEN | (mode_.pane ? SDL_WINDOW_RESIZABLE : 0);
+        win_ = SDL_CreateWindow(mode_.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                640, 480, flags);
         if (!win_) return failedWindow(SDL_GetError());
-        WindowSize size{cfg_.width - 1, cfg_.height - 1, false};
-        if (!cfg_.sizeGiven) size = chooseWindowSize(desktop(win_));
-        w_ = std::clamp(size.maxX + 1, 1, 32767);
-        h_ = std::clamp(size.maxY + 1, 1, 32767);
-        SDL_SetWindowSize(win_, w_, h_);
+        const Opening size = opening(desktopOf(win_));
+        const int w = std::clamp(size.w, 1, 32767), h = std::clamp(size.h, 1, 32767);
+        openW_ = w;
+        openH_ = h;
+        SDL_SetWindowSize(win_, w, h);
+        if (mode_.pane)
+            SDL_SetWindowMinimumSize(win_, PaneRenderer::cellWidth(1) * mode_.pane->cols(),
+                                     PaneRenderer::cellHeight(1) * mode_.pane->rows() + 100);
         SDL_Rect r{};
         if (SDL_GetDisplayUsableBounds(0, &r) == 0)
-            SDL_SetWindowPosition(win_, r.x + std::max(0, (r.w - w_) / 2),
-                                  r.y + std::max(0, (r.h - h_) / 2));
+            SDL_SetWindowPosition(win_, r.x + std::max(0, (r.w - w) / 2),
+                                  r.y + std::max(0, (r.h - h) / 2));
         else
             SDL_SetWindowPosition(win_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
         if (size.maximized) SDL_MaximizeWindow(win_);
         SDL_ShowWindow(win_);
-        SDL_Surface* surface = SDL_GetWindowSurface(win_);
-        if (!painter_.use(surface)) {
-            const std::string why =
-                surface ? "a pixel format the window cannot show" : SDL_GetError();
+        if (mode_.pane) {
+            SDL_RaiseWindow(win_);
+            SDL_StartTextInput();
+        }
+        std::string why;
+        if (!takeSurface(why)) {
             SDL_DestroyWindow(win_);
             win_ = nullptr;
             return failedWindow(why);
         }
-        copy_.assignZeroed(static_cast<std::size_t>(w_) * static_cast<std::size_t>(h_));
         std::lock_guard<std::mutex> lock(life_);
         wakeType_ = SDL_RegisterEvents(1);
         sdlUp_ = wakeType_ != static_cast<Uint32>(-1);
         return {};
     }
 
-    static std::string failedWindow(const std::string& why) {
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, TITLE, "Window creation failed", nullptr);
+    /// Paints into the window's present surface; false, with the reason, when it cannot.
+    bool takeSurface(std::string& why) {
+        SDL_Surface* surface = SDL_GetWindowSurface(win_);
+        if (painter_.use(surface) && (!mode_.pane || painter_.fourBytes())) {
+            // Where a new picture comes from while no battle runs: the window's present area.
+            areaW_ = painter_.width();
+            areaH_ = painter_.height();
+            return true;
+        }
+        why = surface ? "a pixel format the window cannot show" : SDL_GetError();
+        return false;
+    }
+
+    std::string failedWindow(const std::string& why) const {
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, mode_.title.c_str(),
+                                 "Window creation failed", nullptr);
         return "Window creation failed (" + why + ")";
     }
 
@@ -214,12 +366,14 @@ private:
             if (pending_.exchange(false) || whole_) {
                 // Wait for the frame's turn, serving the desktop meanwhile; the game goes on
                 // drawing and need not wake us.
-                for (Instant now = std::chrono::steady_clock::now(); now < nextFrame;
+                bool done = false;
+                for (Instant now = std::chrono::steady_clock::now(); now < nextFrame && !done;
                      now = std::chrono::steady_clock::now()) {
                     const auto left = std::chrono::ceil<std::chrono::milliseconds>(nextFrame - now);
                     if (SDL_WaitEventTimeout(&e, static_cast<int>(left.count()))) handle(e);
-                    if (quit_ || closed_) return;
+                    done = quit_ || closed_;
                 }
+                if (done) return;
                 // After a quiet spell the first change is shown at once; during an
                 // animation the frames keep to their grid.
                 const Instant now = std::chrono::steady_clock::now();
@@ -239,12 +393,25 @@ private:
     }
 
     void handle(const SDL_Event& e) {
+        if (e.type == SDL_QUIT) {
+            if (mode_.pane) endGame();
+            return;
+        }
+        if (mode_.pane && (e.type == SDL_TEXTINPUT || e.type == SDL_KEYDOWN)) {
+            typed(e);
+            return;
+        }
         if (e.type != SDL_WINDOWEVENT || e.window.windowID != SDL_GetWindowID(win_)) return;
         switch (e.window.event) {
         case SDL_WINDOWEVENT_CLOSE:
-            // The player closed the window: the game plays on without it, and this thread
-            // ends (with no window left SDL would poll for events a thousand times a second).
-            closed_ = true;
+            if (mode_.pane) {
+                endGame();
+            } else {
+                // The player closed the battle's window: the game plays on without it, and
+                // this thread ends (with no window left SDL would poll for events a
+                // thousand times a second).
+                closed_ = true;
+            }
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             resized_ = true;
@@ -258,80 +425,218 @@ private:
         }
     }
 
+    /// A key in the one window: text goes to the pane as typed bytes, the editing keys as
+    /// keys; Ctrl+C ends the game as it does in a terminal.
+    void typed(const SDL_Event& e) {
+        if (e.type == SDL_TEXTINPUT) {
+            mode_.pane->typeText(e.text.text);
+            return;
+        }
+        const SDL_Keysym k = e.key.keysym;
+        if ((k.mod & KMOD_CTRL) && k.sym == SDLK_c) {
+            endGame();
+            return;
+        }
+        if (k.mod & (KMOD_CTRL | KMOD_ALT | KMOD_GUI)) return;
+        if (k.sym == SDLK_TAB) {
+            mode_.pane->typeText("\t"); // as a terminal sends it
+            return;
+        }
+        if (auto key = paneKey(k.sym)) mode_.pane->pressKey(*key);
+    }
+
+    void endGame() {
+        closed_ = true;
+        mode_.pane->close();
+        if (mode_.onCloseOrCtrlC) mode_.onCloseOrCtrlC();
+    }
+
     /// Shows what changed since the last frame, or the whole window when it needs it.
     void present() {
         if (resized_) {
             resized_ = false;
-            if (!painter_.use(SDL_GetWindowSurface(win_))) return;
+            std::string why;
+            if (!takeSurface(why)) return;
         }
+        const int sw = painter_.width(), sh = painter_.height();
+        WindowLayout layout{{0, 0, sw, sh}, {}, 1};
+        if (mode_.pane) layout = oneWindowLayout(sw, sh, mode_.pane->cols(), mode_.pane->rows());
+        const PixelArea& area = layout.picture;
+        std::vector<SDL_Rect> sent;
+        bool wholePicture = whole_;
         PixelRect changed;
         {
-            std::lock_guard<std::mutex> lock(g_.pictureLock());
-            // Until the game has opened its picture in this window there is nothing to take.
-            if (g_.width() == w_ && g_.height() == h_ && g_.pixels().size() == copy_.size()) {
-                changed = g_.takeChanged();
-                const std::uint8_t* from = g_.pixels().data();
-                for (int y = changed.top; y <= changed.bottom; ++y) {
-                    const std::size_t at = static_cast<std::size_t>(y) * w_ + changed.left;
-                    std::memcpy(copy_.data() + at, from + at,
-                                static_cast<std::size_t>(changed.width()));
+            std::lock_guard<std::mutex> attached(attached_);
+            if (clearPicture_) {
+                clearPicture_ = false;
+                copyW_ = copyH_ = 0;
+                wholePicture = true;
+            }
+            if (graph_) {
+                std::lock_guard<std::mutex> lock(graph_->pictureLock());
+                const int pw = graph_->width(), ph = graph_->height();
+                const std::span<const std::uint8_t> from = graph_->pixels();
+                if (pw > 0 && ph > 0 &&
+                    from.size() == static_cast<std::size_t>(pw) * static_cast<std::size_t>(ph)) {
+                    changed = graph_->takeChanged();
+                    if (pw != copyW_ || ph != copyH_) {
+                        copy_.assignZeroed(from.size());
+                        copyW_ = pw;
+                        copyH_ = ph;
+                        changed = PixelRect{0, 0, pw - 1, ph - 1};
+                        wholePicture = true;
+                    }
+                    for (int y = changed.top; y <= changed.bottom; ++y) {
+                        const std::size_t at = static_cast<std::size_t>(y) * pw + changed.left;
+                        std::memcpy(copy_.data() + at, from.data() + at,
+                                    static_cast<std::size_t>(changed.width()));
+                    }
                 }
             }
         }
-        if (whole_) {
-            whole_ = false;
-            // A window larger than the picture (maximized by the desktop) shows black
-            // around it; a smaller one shows its top-left part.
-            int sw = 0, sh = 0;
-            SDL_GetWindowSize(win_, &sw, &sh);
-            painter_.clear(SDL_Rect{w_, 0, std::max(0, sw - w_), sh});
-            painter_.clear(SDL_Rect{0, h_, w_, std::max(0, sh - h_)});
-            painter_.paint(copy_.data(), w_, PixelRect{0, 0, w_ - 1, h_ - 1}, 0, 0);
+        PixelArea shown = fitPicture(copyW_, copyH_, area.width, area.height);
+        shown.x += area.x;
+        shown.y += area.y;
+        if (wholePicture) {
+            // Bars around a picture that does not fill its area, and nothing between battles.
+            painter_.clear(area);
+            if (copyW_ > 0)
+                painter_.paint(copy_.data(), copyW_, copyH_,
+                               PixelRect{0, 0, copyW_ - 1, copyH_ - 1}, shown, area);
+            sent.push_back(SDL_Rect{area.x, area.y, area.width, area.height});
+        } else if (copyW_ > 0) {
+            const SDL_Rect r = painter_.paint(copy_.data(), copyW_, copyH_, changed, shown, area);
+            if (r.w > 0 && r.h > 0) sent.push_back(r);
+        }
+        if (mode_.pane) {
+            if (whole_) {
+                panePainter_->invalidate();
+                painter_.clear(PixelArea{0, area.height, sw, sh - area.height});
+                sent.push_back(SDL_Rect{0, area.height, sw, sh - area.height});
+            }
+            const SDL_Rect r = painter_.paintPane(
+                *panePainter_, layout.pane,
+                PaneLook{layout.paneScale, colour::LightGrey, colour::Black, true});
+            if (r.w > 0 && r.h > 0) sent.push_back(r);
+        }
+        const bool everything = whole_;
+        whole_ = false;
+        if (everything) {
             SDL_UpdateWindowSurface(win_);
+        } else if (!sent.empty()) {
+            SDL_UpdateWindowSurfaceRects(win_, sent.data(), static_cast<int>(sent.size()));
         } else {
-            const SDL_Rect area = painter_.paint(copy_.data(), w_, changed, 0, 0);
-            if (area.w <= 0 || area.h <= 0) return;
-            SDL_UpdateWindowSurfaceRects(win_, &area, 1);
+            return;
         }
         shownFrames.fetch_add(1, std::memory_order_relaxed);
     }
 
-    static Desktop desktop(SDL_Window* win) {
-        Desktop d;
-        SDL_Rect r{};
-        if (SDL_GetDisplayBounds(0, &r) == 0) d.screenW = r.w, d.screenH = r.h;
-        if (SDL_GetDisplayUsableBounds(0, &r) == 0)
-            d.usableW = r.w, d.usableH = r.h;
-        else
-            d.usableW = d.screenW, d.usableH = d.screenH;
-        int t = 0, l = 0, b = 0, rt = 0;
-        if (SDL_GetWindowBordersSize(win, &t, &l, &b, &rt) == 0)
-            d.top = t, d.left = l, d.bottom = b, d.right = rt;
-        return d;
-    }
-
-    Graph& g_;
-    Graph::Config cfg_;
+    Mode mode_;
     std::thread thread_; ///< the window thread
     std::thread waker_;
     std::counting_semaphore<> wakeups_{0}; ///< the game's requests to the waker
     std::atomic<bool> quit_{false};
-    std::atomic<bool> pending_{false};  ///< the picture changed since the window last looked
+    std::atomic<bool> pending_{false};  ///< something changed since the window last looked
     std::atomic<bool> asleep_{false};   ///< the window thread is (about to be) in SDL_WaitEvent
     std::atomic<bool> wakeSent_{false}; ///< a wake-up is on its way; no need for another
     std::mutex life_; ///< guards sdlUp_ and wakeType_ against the thread shutting SDL down
     bool sdlUp_ = false;
     Uint32 wakeType_ = 0;
-    int w_ = 0, h_ = 0; ///< the picture's size
+    std::atomic<int> openW_{0}, openH_{0}; ///< the client size asked for at opening
+    std::atomic<int> areaW_{0}, areaH_{0}; ///< the window's present client size
+    std::mutex attached_;                  ///< guards graph_ and clearPicture_
+    Graph* graph_ = nullptr;
+    bool clearPicture_ = false;
 
     // The window thread's own.
     SDL_Window* win_ = nullptr;
     SurfacePainter painter_;
-    PixelBuffer copy_; ///< the picture as last taken from the game
+    std::optional<PaneRenderer> panePainter_; ///< the one window's
+    PixelBuffer copy_;                        ///< the picture as last taken from the game
+    int copyW_ = 0, copyH_ = 0;
     bool closed_ = false, whole_ = true, resized_ = false;
 };
 
+/// A battle's window beside the terminal: opened by InitGraph, closed by CloseGraph.
+class BattleWindow : public Presenter {
+public:
+    BattleWindow(Graph& g, const Graph::Config& c)
+        : g_(g), window_(SdlWindow::Mode{BATTLE_TITLE, c, nullptr, {}}) {}
+    bool start(std::string& error) { return window_.start(error); }
+    void changed() override {
+        // The picture is the Graph's only once InitGraph has made it, before its first
+        // drawing call comes here.
+        if (!attached_) window_.attach(g_);
+        attached_ = true;
+        window_.changed();
+    }
+    std::pair<int, int> clientSize() const override { return window_.pictureSize(); }
+
+private:
+    Graph& g_;
+    SdlWindow window_;
+    bool attached_ = false;
+};
+
+/// A battle's picture in the one window.
+class PictureInWindow : public Presenter {
+public:
+    PictureInWindow(Graph& g, SdlWindow& w) : g_(g), window_(w) {}
+    ~PictureInWindow() override {
+        if (attached_) window_.detach();
+    }
+    void changed() override {
+        if (!attached_) window_.attach(g_);
+        attached_ = true;
+        window_.changed();
+    }
+    std::pair<int, int> clientSize() const override { return window_.pictureSize(); }
+
+private:
+    Graph& g_;
+    SdlWindow& window_;
+    bool attached_ = false;
+};
+
 } // namespace
+
+class GameWindow::Impl {
+public:
+    explicit Impl(SdlWindow::Mode m) : window(std::move(m)) {}
+    SdlWindow window;
+};
+
+GameWindow::GameWindow(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+GameWindow::~GameWindow() = default;
+
+std::unique_ptr<GameWindow> GameWindow::open(Setup setup, std::string& error) {
+    auto impl = std::make_unique<Impl>(SdlWindow::Mode{
+        std::move(setup.title), setup.picture, setup.pane, std::move(setup.onCloseOrCtrlC)});
+    if (!impl->window.start(error)) return nullptr;
+    return std::unique_ptr<GameWindow>(new GameWindow(std::move(impl)));
+}
+
+Graph::WindowFactory GameWindow::pictureFactory() {
+    SdlWindow* window = &impl_->window;
+    return [window](Graph& g, const Graph::Config&, std::string&) -> std::unique_ptr<Presenter> {
+        return std::make_unique<PictureInWindow>(g, *window);
+    };
+}
+
+WindowLayout oneWindowLayout(int width, int height, int cols, int rows) {
+    cols = std::max(cols, 1);
+    rows = std::max(rows, 1);
+    const int paneScale =
+        std::max(1, std::min(width / (PaneRenderer::cellWidth(1) * cols),
+                             height * 2 / 5 / (PaneRenderer::cellHeight(1) * rows)));
+    const int paneW = PaneRenderer::cellWidth(paneScale) * cols;
+    const int paneH = std::min(height, PaneRenderer::cellHeight(paneScale) * rows);
+    WindowLayout l;
+    l.paneScale = paneScale;
+    l.picture = {0, 0, std::max(0, width), std::max(0, height - paneH)};
+    l.pane = {std::max(0, (width - paneW) / 2), height - paneH, std::min(paneW, width), paneH};
+    return l;
+}
 
 std::uint64_t framesShown() { return shownFrames.load(std::memory_order_relaxed); }
 
@@ -360,7 +665,7 @@ WindowSize chooseWindowSize(const Desktop& d) {
 
 Graph::WindowFactory sdlWindowFactory() {
     return [](Graph& g, const Graph::Config& c, std::string& error) -> std::unique_ptr<Presenter> {
-        auto w = std::make_unique<SdlWindow>(g, c);
+        auto w = std::make_unique<BattleWindow>(g, c);
         if (!w->start(error)) return nullptr;
         return w;
     };
