@@ -59,7 +59,7 @@ TEST(Package, DebHoldsTheGameInDebianPlacesAndNamesItsLibraries) {
         runProgram(program, {"--help"}, "", "/").out.find("/usr/share/games/gorvenshale/level"),
         std::string::npos);
     EXPECT_NE(slurp(unpacked / "usr/share/applications/gorvenshale.desktop")
-                  .find("\nExec=/usr/games/gorvenshale\n"),
+                  .find("\nExec=/usr/games/gorvenshale --console window\n"),
               std::string::npos);
     fs::remove_all(unpacked);
 }
