@@ -19,6 +19,14 @@ TEST(Options, EveryOptionInBothForms) {
     EXPECT_EQ(o.width * 10000 + o.height, 640 * 10000 + 480);
     EXPECT_EQ(o.snapshots, "shots");
     EXPECT_EQ(parseOptions({"--seed=0"}).options.seed, 0u);
+    // The console stays in the terminal unless the one window is asked for.
+    EXPECT_FALSE(o.consoleWindow);
+    EXPECT_EQ(o.scale, 1);
+    p = parseOptions({"--console", "window", "--scale=8"});
+    ASSERT_EQ(p.error, "");
+    EXPECT_TRUE(p.options.consoleWindow);
+    EXPECT_EQ(p.options.scale, 8);
+    EXPECT_FALSE(parseOptions({"--console=terminal"}).options.consoleWindow);
 }
 
 TEST(Options, BadArgumentsAreRefusedOnOneLine) {
@@ -34,7 +42,11 @@ TEST(Options, BadArgumentsAreRefusedOnOneLine) {
                                                {"--size", "640x8193"},
                                                {"--size", "640x+480"},
                                                {"--snapshots", ""},
-                                               {"--fast=1"}}) {
+                                               {"--fast=1"},
+                                               {"--console", "pane"},
+                                               {"--console", "window", "--headless"},
+                                               {"--scale", "0"},
+                                               {"--scale", "9"}}) {
         ParsedOptions p = parseOptions(bad);
         EXPECT_FALSE(p.error.empty()) << bad[0] << (bad.size() > 1 ? " " + bad[1] : "");
         EXPECT_EQ(p.error.find('\n'), std::string::npos);

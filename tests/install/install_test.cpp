@@ -162,9 +162,9 @@ TEST(Install, MenuEntryValidatesAndStartsTheInstalledProgramInOneWindow) {
     EXPECT_EQ(out, "");
     const std::string text = slurp(entry);
     // One window: the menu starts no terminal, and the game needs none.
-    EXPECT_NE(text.find("\nExec=" + (PREFIX / "games/gorvenshale").string() +
-                        " --console window\n"),
-              std::string::npos)
+    EXPECT_NE(
+        text.find("\nExec=" + (PREFIX / "games/gorvenshale").string() + " --console window\n"),
+        std::string::npos)
         << text;
     EXPECT_NE(text.find("\nTerminal=false\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\nCategories=Game;StrategyGame;\n"), std::string::npos);

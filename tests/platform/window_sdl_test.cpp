@@ -2,6 +2,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/console.h"
 #include "platform/graph.h"
 #include "platform/sdl/window.h"
 
@@ -165,6 +167,66 @@ TEST(WindowSize, NothingReportedFallsBackToAUsualSize) {
     WindowSize s = chooseWindowSize(Desktop{});
     EXPECT_EQ(s.maxX, 639);
     EXPECT_EQ(s.maxY, 479);
+}
+
+TEST(OneWindow, ThePaneTakesABandUnderThePictureAndGrowsOnLargeScreens) {
+    // 80 x 20 cells of 8 x 16: a 1280 x 1024 desktop keeps 704 rows for the battlefield.
+    WindowLayout l = oneWindowLayout(1280, 1024, 80, 20);
+    EXPECT_EQ(l.paneScale, 1);
+    EXPECT_EQ(l.picture, (PixelArea{0, 0, 1280, 704}));
+    EXPECT_EQ(l.pane, (PixelArea{320, 704, 640, 320}));
+    // A 4K screen doubles the cells and still leaves the picture three fifths of the height.
+    l = oneWindowLayout(3840, 2160, 80, 20);
+    EXPECT_EQ(l.paneScale, 2);
+    EXPECT_EQ(l.picture, (PixelArea{0, 0, 3840, 1520}));
+    EXPECT_EQ(l.pane, (PixelArea{1280, 1520, 1280, 640}));
+    // Too small a window: the pane keeps its cells, the picture gets what is left.
+    l = oneWindowLayout(600, 300, 80, 20);
+    EXPECT_EQ(l.paneScale, 1);
+    EXPECT_TRUE(l.picture.empty());
+    EXPECT_EQ(l.pane.height, 300);
+}
+
+TEST(OneWindow, TypedKeysReachThePaneAndThePictureTakesTheAreaByTheScale) {
+    ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+    PaneTerminal pane(80, 20);
+    std::atomic<int> ended{0};
+    const Graph::Config picture{false, 0, 0, false, 2};
+    std::string error;
+    auto window =
+        GameWindow::open(GameWindow::Setup{"Gorvenshale", picture, &pane, [&] { ++ended; }}, error);
+    ASSERT_TRUE(window) << error;
+    Graph g(picture);
+    g.setWindowFactory(window->pictureFactory());
+    i16 d = 0, m = 30000;
+    g.InitGraph(d, m, "");
+    // The dummy screen is 1024 x 768: the pane's 320 rows below, the rest halved.
+    EXPECT_EQ(g.GetMaxX() + 1, 1024 / 2);
+    EXPECT_EQ(g.GetMaxY() + 1, (768 - 320) / 2);
+    g.Bar(0, 0, 10, 10);
+    g.CloseGraph();
+
+    SDL_Event text{};
+    text.type = SDL_TEXTINPUT;
+    std::strcpy(text.text.text, "\xC3\xA9"
+                                "1");
+    ASSERT_EQ(SDL_PushEvent(&text), 1);
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.keysym.sym = SDLK_RETURN;
+    ASSERT_EQ(SDL_PushEvent(&key), 1);
+    key.key.keysym.sym = SDLK_a; // its text comes as text input, not as a key
+    ASSERT_EQ(SDL_PushEvent(&key), 1);
+    key.key.keysym.sym = SDLK_LEFT;
+    ASSERT_EQ(SDL_PushEvent(&key), 1);
+    for (int want : {0xC3, 0xA9, int('1'), KEY_ENTER, KEY_LEFT}) EXPECT_EQ(pane.waitKey(), want);
+    // Ctrl+C ends the game: the program's handler is called and no key comes any more.
+    key.key.keysym.sym = SDLK_c;
+    key.key.keysym.mod = KMOD_LCTRL;
+    ASSERT_EQ(SDL_PushEvent(&key), 1);
+    EXPECT_TRUE(eventually([&] { return ended.load() == 1; }));
+    EXPECT_TRUE(pane.closed());
+    window.reset();
 }
 
 } // namespace
