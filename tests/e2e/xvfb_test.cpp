@@ -25,6 +25,7 @@
 
 #include "game/options.h"
 #include "platform/demo_file.h"
+#include "platform/picture_view.h"
 #include "platform/png/snapshots.h"
 
 namespace gs {
@@ -76,6 +77,7 @@ struct Child {
 struct VirtualScreen {
     Child server;
     std::string display;
+    std::string size = "1024x768";
 
     bool start() {
         int fds[2];
@@ -88,7 +90,7 @@ struct VirtualScreen {
             dup2(null, 1);
             dup2(null, 2);
             const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", (size + "x24").c_str(),
                    "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -260,7 +262,7 @@ long differences(const Shot& win, const Snapshot& s, std::string& first) {
 class Xvfb : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* tool : {"Xvfb", "xwd", "xwininfo", "xprop"})
+        for (const char* tool : {"Xvfb", "xwd", "xwininfo", "xprop", "xdotool"})
             if (!haveTool(tool))
                 GTEST_SKIP() << tool << " is not installed (make deps installs it)";
         dir_ = fs::temp_directory_path() / ("gs_xvfb_" + std::to_string(getpid()));
@@ -406,6 +408,189 @@ TEST_F(Xvfb, AClosedStandardDescriptorIsNotTakenByTheWindow) {
     ASSERT_TRUE(poll([&] { return noErrors.proc.exited(); })) << slurp(dir_ / "out2.txt");
     EXPECT_EQ(noErrors.proc.status, 100) << slurp(dir_ / "out2.txt");
     EXPECT_EQ(slurp(dir_ / "out2.txt").find("Runtime error"), std::string::npos);
+}
+
+// ---- The one window (--console window) and the picture shown to fit ----
+
+/// Pixels of the window's `shown` area that differ from the snapshot pixel they show
+/// (nearest neighbour: at a whole factor every pixel of each block is checked).
+long shownDifferences(const Shot& win, PixelArea shown, const Snapshot& s, std::string& first) {
+    if (shown.empty() || shown.x + shown.width > win.w || shown.y + shown.height > win.h) {
+        first = "the picture's place lies outside the " + std::to_string(win.w) + "x" +
+                std::to_string(win.h) + " window";
+        return -1;
+    }
+    long n = 0;
+    for (int y = 0; y < shown.height; ++y)
+        for (int x = 0; x < shown.width; ++x) {
+            const int sx = static_cast<int>(static_cast<long long>(x) * s.w / shown.width);
+            const int sy = static_cast<int>(static_cast<long long>(y) * s.h / shown.height);
+            const auto& c = s.pal[s.px[static_cast<std::size_t>(sy) * s.w + sx]];
+            const std::uint32_t want = std::uint32_t(c[0]) << 16 | std::uint32_t(c[1]) << 8 | c[2];
+            const std::uint32_t got =
+                win.rgb[static_cast<std::size_t>(shown.y + y) * win.w + shown.x + x];
+            if (got != want && n++ == 0) {
+                char b[96];
+                std::snprintf(b, sizeof b, "first at (%d, %d): window %06X, snapshot %06X",
+                              shown.x + x, shown.y + y, got, want);
+                first = b;
+            }
+        }
+    return n;
+}
+
+/// A virtual screen of its own size, the game's window on it by title, keys typed into it.
+class ShownScreen {
+public:
+    ShownScreen(const std::string& size, const fs::path& dir) : dir_(dir) { x_.size = size; }
+    bool start() { return x_.start(); }
+    const std::string& display() const { return x_.display; }
+
+    std::string x(const std::string& cmd, int* st = nullptr) {
+        return shell("DISPLAY=" + x_.display + " " + cmd + " 2>&1", st);
+    }
+    std::string windowId(const std::string& title) {
+        int st = -1;
+        std::string info = x("xwininfo -display " + x_.display + " -name '" + title + "'", &st);
+        auto p = info.find("Window id: ");
+        if (st != 0 || p == std::string::npos || info.find("IsViewable") == std::string::npos)
+            return {};
+        return info.substr(p + 11, info.find(' ', p + 11) - (p + 11));
+    }
+    /// Types `text` into the window as a player would: the focus on it, then each line's
+    /// characters and Enter for each line end.
+    void type(const std::string& id, const std::string& text) {
+        x("xdotool windowfocus --sync " + id);
+        std::string chars;
+        auto flush = [&] {
+            if (!chars.empty()) x("xdotool type --delay 1 -- '" + chars + "'");
+            chars.clear();
+        };
+        for (char c : text) {
+            if (c != '\n') {
+                chars += c;
+                continue;
+            }
+            flush();
+            x("xdotool key Return");
+        }
+        flush();
+    }
+    bool shot(const std::string& id, Shot& win) {
+        const fs::path xwd = dir_ / "window.xwd";
+        int st = -1;
+        x("xwd -silent -display " + x_.display + " -id " + id + " -out '" + xwd.string() + "'",
+          &st);
+        std::string err;
+        return st == 0 && readXwd(xwd, win, err);
+    }
+    /// Screenshots the window until the picture area `area` (a function of the window's
+    /// size) shows the newest snapshot fitted into it, and there are at least `count`.
+    void expectShowsSnapshot(const std::string& id, std::size_t count,
+                             const std::function<PixelArea(int w, int h)>& area,
+                             const std::string& moment) {
+        long diff = -1;
+        std::string first = "no snapshot";
+        poll([&] {
+            std::error_code ec;
+            const auto n = static_cast<std::size_t>(std::distance(
+                fs::directory_iterator(dir_ / "snaps", ec), fs::directory_iterator()));
+            Snapshot snap;
+            if (n < count || !latestSnapshot(dir_ / "snaps", snap)) return false;
+            Shot win;
+            if (!shot(id, win)) return first = "no screenshot", false;
+            const PixelArea a = area(win.w, win.h);
+            PixelArea shown = fitPicture(snap.w, snap.h, a.width, a.height);
+            shown.x += a.x;
+            shown.y += a.y;
+            diff = shownDifferences(win, shown, snap, first);
+            return diff == 0;
+        });
+        EXPECT_EQ(diff, 0) << moment << ": " << first << "\ngame output:\n"
+                           << slurp(dir_ / "out.txt");
+    }
+
+private:
+    VirtualScreen x_;
+    fs::path dir_;
+};
+
+constexpr const char* ONE_WINDOW = "Gorvenshale";
+/// The pane's band at the window's bottom: 20 rows of 16 pixels on these screens.
+constexpr int PANE_HEIGHT = 320;
+
+TEST_F(Xvfb, OneWindowAnswersAboutAndQuitTypedIntoIt) {
+    ShownScreen screen("1024x768", dir_);
+    ASSERT_TRUE(screen.start());
+    GameProcess game;
+    game.more = {"--console", "window"};
+    game.start(screen.display(), dir_ / "snaps", dir_ / "out.txt", "640x400");
+    std::string id;
+    ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }))
+        << slurp(dir_ / "out.txt");
+    // About; a key (it stays pending, so Enter: an empty answer); Quit.
+    screen.type(id, "2\n\n3\n");
+    ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
+    EXPECT_EQ(game.proc.status, 0) << slurp(dir_ / "out.txt");
+    // Nothing went to the terminal: the console was the window's pane.
+    EXPECT_EQ(slurp(dir_ / "out.txt"), "");
+}
+
+TEST_F(Xvfb, OneWindowShowsTheSnapshotPictureAtEachScale) {
+    for (int scale : {1, 2}) {
+        SCOPED_TRACE("scale " + std::to_string(scale));
+        fs::remove_all(dir_ / "snaps");
+        ShownScreen screen("1280x1024", dir_);
+        ASSERT_TRUE(screen.start());
+        GameProcess game;
+        game.more = {"--console", "window", "--scale", std::to_string(scale)};
+        game.start(screen.display(), dir_ / "snaps", dir_ / "out.txt", "480x300");
+        std::string id;
+        ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }))
+            << slurp(dir_ / "out.txt");
+        // The picture's area is all above the pane; the picture fills it by the scale.
+        auto area = [&](int w, int h) {
+            EXPECT_EQ(h, 300 * scale + PANE_HEIGHT);
+            return PixelArea{0, 0, w, h - PANE_HEIGHT};
+        };
+        screen.type(id, "1\n2\n1\n"); // Play, Custom level, level 1
+        screen.expectShowsSnapshot(id, 1, area, "waiting for the first key");
+        // One shot at the first target; the game waits at the ammunition question again.
+        screen.type(id, "\n1\n22 32\n");
+        screen.expectShowsSnapshot(id, 4, area, "waiting for the second answer");
+        game.proc.stop();
+    }
+}
+
+TEST_F(Xvfb, ADemoFromALargerScreenIsShownWhole) {
+    // Recorded on 1920 x 1080, replayed where the screen is 1280 x 1024: the window takes
+    // the largest size the screen holds, the picture is shrunk into it, nothing cropped.
+    const fs::path demo = dir_ / "large.demo";
+    const GameRun recorded = runGame(
+        {"--headless", "--fast", "--seed", "7", "--size", "1920x1080", "--record", demo.string()},
+        "1\n2\n1\n");
+    ASSERT_TRUE(fs::exists(demo)) << recorded.err;
+    ShownScreen screen("1280x1024", dir_);
+    ASSERT_TRUE(screen.start());
+    GameProcess game;
+    game.more = {"--replay", demo.string()};
+    game.start(screen.display(), dir_ / "snaps", dir_ / "out.txt");
+    std::string id;
+    ASSERT_TRUE(poll([&] { return !(id = screen.windowId(TITLE)).empty(); }))
+        << slurp(dir_ / "out.txt");
+    Shot win;
+    ASSERT_TRUE(poll([&] { return screen.shot(id, win); }));
+    EXPECT_LE(win.w, 1280);
+    EXPECT_LE(win.h, 1024);
+    screen.expectShowsSnapshot(
+        id, 1,
+        [](int w, int h) {
+            return PixelArea{0, 0, w, h};
+        },
+        "the replay's battle");
+    Snapshot snap;
+    ASSERT_TRUE(latestSnapshot(dir_ / "snaps", snap));
+    EXPECT_EQ(snap.w * 10000 + snap.h, 1920 * 10000 + 1080);
 }
 
 } // namespace
