@@ -151,11 +151,13 @@ struct PracticeGame {
     RaidDice rnd;
     Game G{gr, con, clk, rnd};
 
-    PracticeGame(bool window, int width, int height)
-        : gr(Graph::Config{!window, width, height, true}) {
+    /// A `factory` of the one window's shows the picture there, sized from its area.
+    PracticeGame(bool window, int width, int height, int scale = 1,
+                 Graph::WindowFactory factory = {})
+        : gr(Graph::Config{!window, width, height, !factory, scale}) {
         if (window) {
             Screen::get();
-            gr.setWindowFactory(sdlWindowFactory());
+            gr.setWindowFactory(factory ? std::move(factory) : sdlWindowFactory());
         }
         startPracticeLevel(G, 5, 30000);
         G.GD = 0;

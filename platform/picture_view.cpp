@@ -53,10 +53,23 @@ PixelArea paint(const std::uint8_t* picture, int pictureW, int pictureH, PixelRe
     x1 = std::min(x1, bounds.x + bounds.width);
     y1 = std::min(y1, bounds.y + bounds.height);
     if (x0 >= x1 || y0 >= y1) return {};
-    std::vector<int> column(static_cast<std::size_t>(x1 - x0));
-    for (int x = x0; x < x1; ++x)
-        column[static_cast<std::size_t>(x - x0)] =
-            static_cast<int>(static_cast<long long>(x - shown.x) * pictureW / shown.width);
+    // At a whole factor each source pixel fills `factor` pixels of the row in turn (the
+    // common case, and the one a 4K screen's every frame takes); otherwise each shown
+    // pixel looks its source up.
+    const bool whole = shown.width % pictureW == 0 && shown.height % pictureH == 0 &&
+                       shown.width / pictureW == shown.height / pictureH;
+    const int factor = whole ? shown.width / pictureW : 0;
+    std::vector<int> column;
+    std::vector<Pixel> blocks;
+    if (factor > 1)
+        blocks.resize(static_cast<std::size_t>(
+            ((x1 - 1 - shown.x) / factor - (x0 - shown.x) / factor + 1) * factor));
+    if (factor == 0) {
+        column.resize(static_cast<std::size_t>(x1 - x0));
+        for (int x = x0; x < x1; ++x)
+            column[static_cast<std::size_t>(x - x0)] =
+                static_cast<int>(static_cast<long long>(x - shown.x) * pictureW / shown.width);
+    }
     const std::size_t rowBytes = static_cast<std::size_t>(x1 - x0) * sizeof(Pixel);
     int lastSource = -1;
     const Pixel* lastRow = nullptr;
@@ -70,8 +83,26 @@ PixelArea paint(const std::uint8_t* picture, int pictureW, int pictureH, PixelRe
             continue;
         }
         const std::uint8_t* in = picture + static_cast<std::size_t>(source) * pictureW;
-        for (std::size_t i = 0; i < column.size(); ++i)
-            out[i] = static_cast<Pixel>(palette[in[column[i]]]);
+        if (factor == 1) {
+            in += x0 - shown.x;
+            for (int i = 0; i < x1 - x0; ++i) out[i] = static_cast<Pixel>(palette[in[i]]);
+        } else if (factor > 1) {
+            // The whole blocks under [x0, x1) are made in a row of their own, each source
+            // pixel converted once and then repeated, and the part needed copied out.
+            const int first = (x0 - shown.x) / factor, last = (x1 - 1 - shown.x) / factor;
+            Pixel* row = blocks.data();
+            if (factor == 2) {
+                for (int sx = first; sx <= last; ++sx, row += 2)
+                    row[0] = row[1] = static_cast<Pixel>(palette[in[sx]]);
+            } else {
+                for (int sx = first; sx <= last; ++sx, row += factor)
+                    std::fill(row, row + factor, static_cast<Pixel>(palette[in[sx]]));
+            }
+            std::memcpy(out, blocks.data() + (x0 - shown.x - first * factor), rowBytes);
+        } else {
+            for (std::size_t i = 0; i < column.size(); ++i)
+                out[i] = static_cast<Pixel>(palette[in[column[i]]]);
+        }
         lastSource = source;
         lastRow = out;
     }

@@ -43,6 +43,7 @@ const char* const BATTLE_TITLE = "Graph window application";
 constexpr std::chrono::microseconds FRAME{16667};
 
 std::atomic<std::uint64_t> shownFrames{0};
+std::atomic<std::uint64_t> presentNanos{0};
 
 void quietHints(bool oneWindow) {
     // Beside a terminal the player types there: showing the window must not take the focus.
@@ -453,6 +454,7 @@ private:
 
     /// Shows what changed since the last frame, or the whole window when it needs it.
     void present() {
+        const auto start = std::chrono::steady_clock::now();
         if (resized_) {
             resized_ = false;
             std::string why;
@@ -528,7 +530,11 @@ private:
         } else {
             return;
         }
-        shownFrames.fetch_add(1, std::memory_order_relaxed);
+        const auto took = std::chrono::steady_clock::now() - start;
+        presentNanos.store(static_cast<std::uint64_t>(
+                               std::chrono::duration_cast<std::chrono::nanoseconds>(took).count()),
+                           std::memory_order_relaxed);
+        shownFrames.fetch_add(1, std::memory_order_release);
     }
 
     Mode mode_;
@@ -638,7 +644,8 @@ WindowLayout oneWindowLayout(int width, int height, int cols, int rows) {
     return l;
 }
 
-std::uint64_t framesShown() { return shownFrames.load(std::memory_order_relaxed); }
+std::uint64_t framesShown() { return shownFrames.load(std::memory_order_acquire); }
+std::uint64_t lastPresentNanos() { return presentNanos.load(std::memory_order_relaxed); }
 
 WindowSize chooseWindowSize(const Desktop& d) {
     struct Entry {
