@@ -58,9 +58,9 @@ void BM_ComposeWholePresent(benchmark::State& st) {
                                               {0, 0, SCREEN_W, SCREEN_H}, palette));
         if (st.range(0) == 0) continue;
         pane.invalidate();
-        benchmark::DoNotOptimize(pane.render({window.data(), SCREEN_W * 4, l.pane.x, l.pane.y,
-                                              l.pane.width, l.pane.height},
-                                             palette, {l.paneScale, 7, 0, true}));
+        benchmark::DoNotOptimize(pane.render(
+            {window.data(), SCREEN_W * 4, l.pane.x, l.pane.y, l.pane.width, l.pane.height}, palette,
+            {l.paneScale, 7, 0, true}));
     }
 }
 BENCHMARK(BM_ComposeWholePresent)->ArgName("pane")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -77,8 +77,8 @@ void BM_WholePictureShown(benchmark::State& st) {
     Graph::WindowFactory factory;
     if (oneWindow) {
         std::string error;
-        window = GameWindow::open(
-            {text::TITLE, Graph::Config{false, 0, 0, false, 2}, &pane, {}}, error);
+        window =
+            GameWindow::open({text::TITLE, Graph::Config{false, 0, 0, false, 2}, &pane, {}}, error);
         if (!window) {
             st.SkipWithError(error.c_str());
             return;

@@ -536,6 +536,45 @@ TEST_F(Xvfb, OneWindowAnswersAboutAndQuitTypedIntoIt) {
     EXPECT_EQ(slurp(dir_ / "out.txt"), "");
 }
 
+TEST_F(Xvfb, OneWindowEndsAtCtrlCAndKeepsARunTimeErrorOnScreen) {
+    ShownScreen screen("1024x768", dir_);
+    ASSERT_TRUE(screen.start());
+    {
+        // Ctrl+C in the window in the middle of a battle: the game ends as from a terminal's
+        // Ctrl+C, and the recording holds the answers given.
+        GameProcess game;
+        game.more = {"--console", "window", "--record", (dir_ / "kept.demo").string()};
+        game.start(screen.display(), dir_ / "snaps", dir_ / "out.txt", "640x400");
+        std::string id;
+        ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }));
+        screen.type(id, "1\n2\n1\n");
+        ASSERT_TRUE(poll([&] { return fs::exists(dir_ / "snaps/0001.png"); }));
+        screen.x("xdotool key ctrl+c");
+        ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
+        EXPECT_EQ(game.proc.status, 128 + SIGINT);
+        std::string why;
+        const std::optional<Demo> kept = loadDemo((dir_ / "kept.demo").string(), why);
+        ASSERT_TRUE(kept) << why;
+        EXPECT_EQ(kept->keys.size(), 6u);
+    }
+    {
+        // A level directory that is not there: the report waits in the pane for a key,
+        // and goes to standard error as always.
+        GameProcess game;
+        game.more = {"--console", "window", "--levels", (dir_ / "nowhere").string()};
+        game.start(screen.display(), dir_ / "snaps2", dir_ / "out2.txt", "640x400");
+        std::string id;
+        ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }));
+        screen.type(id, "1\n1\n"); // Play, Campaign
+        ASSERT_TRUE(poll(
+            [&] { return slurp(dir_ / "out2.txt").find("Runtime error") != std::string::npos; }));
+        EXPECT_FALSE(game.proc.exited()) << "the window closed before the report was read";
+        screen.type(id, "\n");
+        ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out2.txt");
+        EXPECT_EQ(game.proc.status, 3) << slurp(dir_ / "out2.txt");
+    }
+}
+
 TEST_F(Xvfb, OneWindowShowsTheSnapshotPictureAtEachScale) {
     for (int scale : {1, 2}) {
         SCOPED_TRACE("scale " + std::to_string(scale));
