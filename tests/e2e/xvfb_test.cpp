@@ -597,8 +597,46 @@ TEST_F(Xvfb, OneWindowShowsTheSnapshotPictureAtEachScale) {
         // One shot at the first target; the game waits at the ammunition question again.
         screen.type(id, "\n1\n22 32\n");
         screen.expectShowsSnapshot(id, 4, area, "waiting for the second answer");
+        if (scale == 1) {
+            // The player makes the window larger: the same picture, shown whole in the
+            // new area at once.
+            screen.x("xdotool windowmove " + id + " 0 0 windowsize --sync " + id + " 1100 1000");
+            screen.expectShowsSnapshot(
+                id, 4,
+                [](int w, int h) {
+                    return PixelArea{0, 0, w, h - PANE_HEIGHT};
+                },
+                "after the window grew");
+        }
         game.proc.stop();
     }
+}
+
+TEST_F(Xvfb, ScaleTwoBesideATerminalHalvesThePictureAndDoublesItsPixels) {
+    GameProcess game;
+    game.more = {"--scale", "2"};
+    game.start(x_.display, dir_ / "snaps", dir_ / "out.txt");
+    game.type("1\n2\n1\n");
+    std::string id;
+    ASSERT_TRUE(poll([&] { return !(id = windowId()).empty(); })) << slurp(dir_ / "out.txt");
+    Shot win;
+    // The fixture's screen: 1024 x 768, a window as large, a picture half as large.
+    Snapshot snap;
+    ASSERT_TRUE(poll([&] { return latestSnapshot(dir_ / "snaps", snap); }));
+    EXPECT_EQ(snap.w * 10000 + snap.h, 512 * 10000 + 384);
+    long diff = -1;
+    std::string first;
+    const fs::path xwd = dir_ / "window.xwd";
+    poll([&] {
+        int st = -1;
+        x("xwd -silent -id " + id + " -out '" + xwd.string() + "'", &st);
+        std::string err;
+        if (st != 0 || !readXwd(xwd, win, err) || !latestSnapshot(dir_ / "snaps", snap))
+            return false;
+        diff = shownDifferences(win, PixelArea{0, 0, 1024, 768}, snap, first);
+        return diff == 0;
+    });
+    EXPECT_EQ(diff, 0) << first;
 }
 
 TEST_F(Xvfb, ADemoFromALargerScreenIsShownWhole) {
