@@ -241,6 +241,12 @@ private:
                 sdlUp_ = false;
             }
             if (mode_.pane) SDL_StopTextInput();
+            // A wake-up pushed just before the end travels to the X server on a connection
+            // of SDL's own; were the window destroyed before the server has it, the server
+            // would answer BadWindow and Xlib would end the program. Hiding waits for the
+            // server to have unmapped the window, by which time it has read the wake-up.
+            SDL_HideWindow(win_);
+            SDL_PumpEvents();
             SDL_DestroyWindow(win_);
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
         }

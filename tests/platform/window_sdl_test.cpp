@@ -227,6 +227,27 @@ TEST(OneWindow, TypedKeysReachThePaneAndThePictureTakesTheAreaByTheScale) {
     EXPECT_TRUE(eventually([&] { return ended.load() == 1; }));
     EXPECT_TRUE(pane.closed());
     window.reset();
+
+    // Closing the window does the same.
+    PaneTerminal again(80, 20);
+    window = GameWindow::open(GameWindow::Setup{"Gorvenshale", picture, &again, [&] { ++ended; }},
+                              error);
+    ASSERT_TRUE(window) << error;
+    Uint32 id = 0;
+    ASSERT_TRUE(eventually([&] {
+        for (Uint32 n = 1; n < 1000 && !id; ++n)
+            if (SDL_Window* w = SDL_GetWindowFromID(n))
+                if (std::strcmp(SDL_GetWindowTitle(w), "Gorvenshale") == 0) id = n;
+        return id != 0;
+    }));
+    SDL_Event close{};
+    close.type = SDL_WINDOWEVENT;
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    close.window.windowID = id;
+    ASSERT_EQ(SDL_PushEvent(&close), 1);
+    EXPECT_TRUE(eventually([&] { return ended.load() == 2; }));
+    EXPECT_TRUE(again.closed());
+    window.reset(); // before the pane it points to
 }
 
 } // namespace
