@@ -174,6 +174,7 @@ var Module = (function () {
     arguments: args,
     gsPage: {
       keys,
+      pausedMs: 0, // the game's pauses so far, in milliseconds
       putImage,
       addText,
       finished(status) {

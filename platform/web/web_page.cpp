@@ -27,6 +27,7 @@ EM_JS(void, gs_page_name_key, (const char* name, int code),
 EM_JS(int, gs_page_poll_key, (), { return Module.gsPage.keys.poll(); });
 // The one place the game waits for the player: the promise settles when a key comes.
 EM_ASYNC_JS(int, gs_page_wait_key, (), { return await Module.gsPage.keys.next(); });
+EM_JS(void, gs_page_paused, (double totalMs), { Module.gsPage.pausedMs = totalMs; });
 EM_JS(void, gs_page_finished, (int status), { Module.gsPage.finished(status); });
 
 /// Where a picture shows in an area of the page: the window's rule, for the page's layout.
@@ -190,6 +191,12 @@ Graph::WindowFactory webPictureFactory() {
         WebPage::get().attach(g);
         return std::make_unique<PicturePresenter>();
     };
+}
+
+void WebClock::sleepMs(std::uint16_t ms) {
+    pausedMs_ += ms;
+    gs_page_paused(pausedMs_);
+    Clock::sleepMs(ms);
 }
 
 void WebClock::sleepUntil(Instant deadline) {

@@ -103,7 +103,13 @@ public:
     using Clock::Clock;
 
 protected:
+    /// Also tells the page the pauses' running total (Module.gsPage.pausedMs), so that
+    /// the page's figures can set a turn's wall time against the pauses it asked for.
+    void sleepMs(std::uint16_t ms) override;
     void sleepUntil(Instant deadline) override;
+
+private:
+    double pausedMs_ = 0;
 };
 
 /// The keys typed from the page's address before the game starts, if it gave any.
