@@ -36,8 +36,9 @@ function desktop(keys, ...options) {
 }
 
 const address = (keys) => '?seed=1&fast=1&keys=' + encodeURIComponent(keys);
-// Play, Custom level 1, a shot into the ground that destroys the gun, and no second try.
-const WHOLE_GAME = '1\n2\n1\n1\n0 0\nn\n';
+// Play, Custom level 1, a shot into the ground that destroys the gun, and no second try;
+// the line ends of every kind a pipe takes.
+const WHOLE_GAME = '1\r\n2\r1\n1\n0 0\r\nn\n';
 // Up to the question after the first real shot: the shell has flown and landed.
 const AFTER_A_SHOT = '1\n2\n1\n1\n22 32\n';
 
