@@ -86,8 +86,8 @@ private:
     Graph* graph_ = nullptr;
     WebTerminal* terminal_ = nullptr;
     bool pictureChanged_ = false;
-    double lastYield_ = 0;
     PixelPalette palette_{};
+    double lastYield_ = 0;
     std::vector<std::uint32_t> picture_; ///< the picture in the canvas's RGBA
     int pictureW_ = 0, pictureH_ = 0;
     std::vector<std::uint32_t> pane_; ///< the console canvas's RGBA
