@@ -1,6 +1,7 @@
 # The whole set-up on a fresh Debian machine: `make play` and `make test`.
 # `make check` is the quick loop while working; `make test` is everything CI runs.
 # `make install` (PREFIX, DESTDIR), `make uninstall` and `make deb` install the game.
+# `make web` builds the game as a web page in build/web; `make web-serve` shows it.
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
