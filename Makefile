@@ -1,6 +1,7 @@
 # The whole set-up on a fresh Debian machine: `make play` and `make test`.
 # `make check` is the quick loop while working; `make test` is everything CI runs.
 # `make install` (PREFIX, DESTDIR), `make uninstall` and `make deb` install the game.
+# `make web` builds the game as a web page in build/web; `make web-serve` shows it.
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
@@ -9,13 +10,16 @@ RELEASE := build/release
 TESTB   := build/test
 BENCHB  := build/bench
 DEBB    := build/deb
+WEBB    := build/wasm
+WEB     := build/web
 # The release build knows the prefix: the installed level directory is compiled in.
 CONFIGURE_RELEASE := cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=OFF \
                      -DCMAKE_INSTALL_PREFIX=$(abspath $(PREFIX)) >/dev/null
 CTEST   := ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
            ctest --output-on-failure -j$(JOBS)
 
-.PHONY: deps play build install uninstall deb icons test-build check test bench fuzz format clean
+.PHONY: deps play build install uninstall deb icons web web-serve web-bench test-build check test \
+        bench fuzz format clean
 
 # Every Debian package any target needs; each target installs only its own group.
 deps:
@@ -53,6 +57,21 @@ icons:
 	@tools/deps.sh play
 	$(CONFIGURE_RELEASE)
 	cmake --build $(RELEASE) --target icons -j$(JOBS)
+
+# The game as a web page: build/web is the whole site (index.html, the program, the demos).
+web:
+	@tools/deps.sh web
+	tools/build_web.sh $(WEBB) $(WEB) $(JOBS)
+
+# Shows build/web on this machine only.
+web-serve: web
+	@echo "Gorvenshale in a browser: http://localhost:8000/"
+	python3 -m http.server 8000 --bind 127.0.0.1 --directory $(WEB)
+
+# The page's figures (load time, sizes, pause accuracy, idle CPU), printed, in a real browser.
+web-bench: web
+	@tools/deps.sh test
+	node bench/web/figures.mjs $(WEB)
 
 # The install tests install this build into its own folder, build/test/prefix.
 test-build:

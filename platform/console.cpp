@@ -54,7 +54,20 @@ Console::Console(Terminal& terminal) : term_(terminal) {
     rows_ = terminal.rows() > 0 ? terminal.rows() : 25;
 }
 
+void Console::plainByte(unsigned char byte) {
+    if (!onPlainText) return;
+    plain_.push_back(static_cast<char>(byte));
+    plainCol_ = byte == '\n' || byte == '\r' ? 1 : plainCol_ + 1;
+}
+
+void Console::screenOnlyByte(unsigned char byte) {
+    screenOnly_ = true;
+    putByte(byte);
+    screenOnly_ = false;
+}
+
 void Console::putByte(unsigned char byte) {
+    if (screen_ && !screenOnly_) plainByte(byte);
     if (!screen_) {
         // Plain text: every byte as it is, no wrapping; only the column is tracked.
         out_.push_back(static_cast<char>(byte));
@@ -111,9 +124,15 @@ void Console::newRow() {
 }
 
 void Console::flush() {
+    if (!plain_.empty()) {
+        std::string text;
+        text.swap(plain_);
+        onPlainText(text);
+    }
     if (out_.empty()) return;
     std::string bytes;
     bytes.swap(out_);
+    if (!screen_ && onPlainText) onPlainText(bytes);
     term_.write(bytes);
 }
 
@@ -127,6 +146,7 @@ void Console::moveTo(int col, int row) {
 
 void Console::ClrScr() {
     if (!screen_ && col_ != 1) putByte('\n'); // keep the next screen on a line of its own
+    if (screen_ && plainCol_ != 1) plainByte('\n');
     flush();
     term_.clear();
     col_ = 1;
@@ -166,7 +186,7 @@ void Console::WriteLn(std::string_view text) {
 }
 
 void Console::lineEnd() {
-    if (screen_) putByte('\r');
+    if (screen_) screenOnlyByte('\r');
     putByte('\n');
 }
 
@@ -199,6 +219,7 @@ void Console::collectLine() {
         if (key == KEY_ENTER || key == '\n') {
             if (screen_) {
                 if (cursor != line.size()) place(line.size());
+                for (char ch : line) plainByte(static_cast<unsigned char>(ch));
                 lineEnd();
             } else {
                 for (char ch : line) putByte(static_cast<unsigned char>(ch));
@@ -216,14 +237,14 @@ void Console::collectLine() {
             if (screen_) {
                 place(cursor);
                 for (std::size_t at = cursor; at < line.size(); ++at)
-                    putByte(static_cast<unsigned char>(line[at]));
-                putByte(' ');
+                    screenOnlyByte(static_cast<unsigned char>(line[at]));
+                screenOnlyByte(' ');
                 place(cursor);
             }
         } else if (key == KEY_ESC) {
             if (screen_) {
                 place(0);
-                for (std::size_t at = 0; at < line.size(); ++at) putByte(' ');
+                for (std::size_t at = 0; at < line.size(); ++at) screenOnlyByte(' ');
                 place(0);
             }
             line.clear();
@@ -238,11 +259,11 @@ void Console::collectLine() {
             // Other function keys, and Ctrl-Z (the console has no end of input): ignored.
         } else if (cursor < line.size()) {
             line[cursor++] = static_cast<char>(key); // typed over the character under the cursor
-            if (screen_) putByte(static_cast<unsigned char>(key));
+            if (screen_) screenOnlyByte(static_cast<unsigned char>(key));
         } else if (line.size() < MAX_LINE) {
             line.push_back(static_cast<char>(key));
             ++cursor;
-            if (screen_) putByte(static_cast<unsigned char>(key));
+            if (screen_) screenOnlyByte(static_cast<unsigned char>(key));
         }
         flush();
     }

@@ -83,6 +83,11 @@ public:
     /// Called each time the game begins to wait for the player (a new line is needed,
     /// or a key wait begins): the snapshot hook.
     std::function<void()> onPlayerWait;
+    /// Receives the output as plain output (a pipe) has it, whatever the terminal: the
+    /// bytes written, LF line ends, a line end before a screen cleared in mid-line, and a
+    /// typed line once Enter takes it; no cursor moves, wrapping or editing. A screen
+    /// keeps a running transcript with it that reads like the piped game's.
+    std::function<void(std::string_view)> onPlainText;
 
     Terminal& terminal() { return term_; }
 
@@ -101,6 +106,11 @@ public:
 private:
     /// Puts one byte at the cursor (screen: wrapping and scrolling; plain: as it is).
     void putByte(unsigned char b);
+    /// Puts a byte only the screen shows (the line editor's echo, the CR of a line end):
+    /// the plain transcript leaves it out.
+    void screenOnlyByte(unsigned char b);
+    /// Adds a byte to the plain transcript of a screen.
+    void plainByte(unsigned char b);
     /// Moves the on-screen cursor to a cell, tracking it.
     void moveTo(int col, int row);
     /// The cursor goes one row down; at the bottom row the window scrolls instead.
@@ -126,8 +136,11 @@ private:
     int col_ = 1, row_ = 1;
     /// Rows the window has scrolled since start; line editing uses it to find its line.
     long scrolled_ = 0;
-    std::string out_;  ///< output not yet handed to the terminal
-    int utf8Left_ = 0; ///< bytes still due of the UTF-8 character being written
+    std::string out_;         ///< output not yet handed to the terminal
+    int utf8Left_ = 0;        ///< bytes still due of the UTF-8 character being written
+    std::string plain_;       ///< a screen's plain transcript not yet handed on
+    int plainCol_ = 1;        ///< the transcript's own column
+    bool screenOnly_ = false; ///< the byte being put is left out of the transcript
     std::optional<int> pending_;
     std::string buf_;
     std::size_t pos_ = 0;

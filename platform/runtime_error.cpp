@@ -2,7 +2,9 @@
 
 #include <cxxabi.h>
 #include <dlfcn.h>
+#ifndef __EMSCRIPTEN__
 #include <execinfo.h>
+#endif
 
 #include <cstdint>
 #include <cstdio>
@@ -45,6 +47,12 @@ std::string hex8(unsigned value) {
 } // namespace
 
 [[noreturn]] __attribute__((noinline)) void raiseRuntimeError(int code) {
+#ifdef __EMSCRIPTEN__
+    // WebAssembly code has no addresses to walk or report: the page's report names the
+    // error alone, at address 0.
+    lastTrace().clear();
+    throw RuntimeError(code, 0);
+#else
     void* frames[32];
     int depth = backtrace(frames, 32);
     void* at = __builtin_return_address(0);
@@ -54,6 +62,7 @@ std::string hex8(unsigned value) {
     if (first == depth) first = 0;
     lastTrace().assign(frames + first, frames + depth);
     throw RuntimeError(code, codeOffset(at, nullptr));
+#endif
 }
 
 std::string runtimeErrorReport(const RuntimeError& e) {

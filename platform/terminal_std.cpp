@@ -11,6 +11,24 @@
 
 namespace gs {
 
+int pipedKey(unsigned char byte) {
+    if (byte == 13 || byte == 10) return KEY_ENTER;
+    if (byte == 127 || byte == 8) return KEY_BACKSPACE;
+    return byte;
+}
+
+std::vector<int> pipedKeys(std::string_view bytes) {
+    std::vector<int> keys;
+    bool afterCR = false;
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool lfAfterCR = afterCR && byte == 10;
+        afterCR = byte == 13;
+        if (!lfAfterCR) keys.push_back(pipedKey(byte));
+    }
+    return keys;
+}
+
 StdTerminal::StdTerminal(int inFd, int outFd)
     : in_(inFd), out_(outFd), inTty_(isatty(inFd) != 0), outTty_(isatty(outFd) != 0) {
     // A reader that went away is reported as a failed write, not a silent death.
@@ -67,9 +85,7 @@ int StdTerminal::decode(unsigned char first) {
         MoreBytes more = [this](int ms) { return nextByte(ms); };
         return decodeTerminalKey(first, more, unread_);
     }
-    if (first == 13 || first == 10) return KEY_ENTER;
-    if (first == 127 || first == 8) return KEY_BACKSPACE;
-    return first;
+    return pipedKey(first);
 }
 
 std::optional<int> StdTerminal::pollKey() {

@@ -10,11 +10,19 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 #include "platform/console.h"
 #include "platform/terminal_tty.h"
 
 namespace gs {
+
+/// The key one byte of piped input is: CR and LF are Enter, 8 and 127 Backspace, any
+/// other byte itself.
+int pipedKey(unsigned char byte);
+/// The keys of piped input, as StdTerminal takes them from a pipe (a CR LF is one Enter).
+std::vector<int> pipedKeys(std::string_view bytes);
 
 class StdTerminal : public Terminal {
 public:

@@ -1,0 +1,218 @@
+#include "platform/web/web_page.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+#include "platform/pane_terminal.h"
+#include "platform/picture_view.h"
+#include "platform/terminal_std.h"
+
+// ---- The page's side: each reaches the page's script (web/gorvenshale-page.js). ----
+
+EM_JS(void, gs_page_put_picture,
+      (const void* rgba, int width, int height, int x, int y, int w, int h),
+      { Module.gsPage.putImage('picture', HEAPU8.buffer, rgba, width, height, x, y, w, h); });
+EM_JS(void, gs_page_put_console,
+      (const void* rgba, int width, int height, int x, int y, int w, int h),
+      { Module.gsPage.putImage('console', HEAPU8.buffer, rgba, width, height, x, y, w, h); });
+EM_JS(void, gs_page_add_text, (const char* text, int length),
+      { Module.gsPage.addText(UTF8ToString(text, length)); });
+EM_JS(void, gs_page_name_key, (const char* name, int code),
+      { Module.gsPage.keys.named[UTF8ToString(name)] = code; });
+EM_JS(int, gs_page_poll_key, (), { return Module.gsPage.keys.poll(); });
+// The one place the game waits for the player: the promise settles when a key comes.
+EM_ASYNC_JS(int, gs_page_wait_key, (), { return await Module.gsPage.keys.next(); });
+EM_JS(void, gs_page_paused, (double totalMs), { Module.gsPage.pausedMs = totalMs; });
+EM_JS(void, gs_page_finished, (int status), { Module.gsPage.finished(status); });
+
+/// Where a picture shows in an area of the page: the window's rule, for the page's layout.
+/// Gives x, y, width and height.
+extern "C" EMSCRIPTEN_KEEPALIVE const int* gs_fit_picture(int pictureW, int pictureH, int areaW,
+                                                          int areaH) {
+    static int shown[4];
+    const gs::PixelArea a = gs::fitPicture(pictureW, pictureH, areaW, areaH);
+    shown[0] = a.x;
+    shown[1] = a.y;
+    shown[2] = a.width;
+    shown[3] = a.height;
+    return shown;
+}
+
+namespace gs {
+
+namespace {
+
+/// The page's names of the keys the window's keyboard knows besides typed text
+/// (KeyboardEvent.key), each with the key the window's mapping gives it.
+constexpr std::pair<const char*, PaneKey> PAGE_KEYS[] = {
+    {"Enter", PaneKey::Enter},
+    {"Backspace", PaneKey::Backspace},
+    {"Escape", PaneKey::Escape},
+    {"ArrowLeft", PaneKey::Left},
+    {"ArrowRight", PaneKey::Right},
+    {"Home", PaneKey::Home},
+    {"End", PaneKey::End},
+    {"ArrowUp", PaneKey::Up},
+    {"ArrowDown", PaneKey::Down},
+    {"PageUp", PaneKey::PageUp},
+    {"PageDown", PaneKey::PageDown},
+    {"Insert", PaneKey::Insert},
+    {"Delete", PaneKey::Delete},
+    {"F1", PaneKey::F1},
+    {"F2", PaneKey::F2},
+    {"F3", PaneKey::F3},
+    {"F4", PaneKey::F4},
+};
+
+/// The file the page writes the address's keys into before the game starts.
+constexpr const char* START_KEYS_FILE = "/start-keys";
+
+class PicturePresenter : public Presenter {
+public:
+    void changed() override { WebPage::get().pictureChanged(); }
+};
+
+} // namespace
+
+WebTerminal::WebTerminal() : grid_(COLS, ROWS) {
+    for (const auto& [name, key] : PAGE_KEYS) gs_page_name_key(name, paneKeyCode(key));
+}
+
+std::optional<int> WebTerminal::pollKey() {
+    const int key = gs_page_poll_key();
+    if (key < 0) return std::nullopt;
+    return key;
+}
+
+int WebTerminal::waitKey() {
+    if (auto key = pollKey()) return *key;
+    return WebPage::get().waitForKey();
+}
+
+WebPage& WebPage::get() {
+    static WebPage page;
+    return page;
+}
+
+WebPage::WebPage()
+    // RGBA in memory order: the canvas's ImageData is a view of these bytes.
+    : palette_(pixelPalette([](std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+          return std::uint32_t{r} | std::uint32_t{g} << 8 | std::uint32_t{b} << 16 | 0xFF000000u;
+      })),
+      lastYield_(emscripten_get_now()) {}
+
+void WebPage::attach(WebTerminal& terminal) {
+    terminal_ = &terminal;
+    paneRenderer_ = std::make_unique<PaneRenderer>(terminal.grid());
+    pane_.assign(static_cast<std::size_t>(PaneRenderer::cellWidth(1) * terminal.cols()) *
+                     static_cast<std::size_t>(PaneRenderer::cellHeight(1) * terminal.rows()),
+                 0);
+}
+
+void WebPage::pictureChanged() {
+    pictureChanged_ = true;
+    yieldNowAndThen();
+}
+
+void WebPage::showPicture() {
+    if (!pictureChanged_ || !graph_ || !graph_->isOpen()) return;
+    pictureChanged_ = false;
+    const int w = graph_->width(), h = graph_->height();
+    PixelRect changed;
+    {
+        std::lock_guard lock(graph_->pictureLock());
+        changed = graph_->takeChanged();
+        if (changed.empty()) return;
+        if (w != pictureW_ || h != pictureH_) {
+            // A new picture size: the canvas starts afresh, all of it.
+            pictureW_ = w;
+            pictureH_ = h;
+            picture_.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+            changed = {0, 0, w - 1, h - 1};
+        }
+        // One canvas pixel per picture pixel: the page scales the canvas as a whole.
+        const PixelTarget target{picture_.data(), w * 4, 0, 0, w, h};
+        paintPicture(graph_->pixels().data(), w, h, changed, target, {0, 0, w, h}, palette_);
+    }
+    gs_page_put_picture(picture_.data(), w, h, changed.left, changed.top, changed.width(),
+                        changed.height());
+}
+
+void WebPage::showConsole() {
+    if (!terminal_) return;
+    if (!terminal_->transcript_.empty()) {
+        std::string text;
+        text.swap(terminal_->transcript_);
+        gs_page_add_text(text.data(), static_cast<int>(text.size()));
+    }
+    const int w = PaneRenderer::cellWidth(1) * terminal_->cols();
+    const int h = PaneRenderer::cellHeight(1) * terminal_->rows();
+    const PixelArea drawn =
+        paneRenderer_->render({pane_.data(), w * 4, 0, 0, w, h}, palette_, PaneLook{});
+    if (!drawn.empty())
+        gs_page_put_console(pane_.data(), w, h, drawn.x, drawn.y, drawn.width, drawn.height);
+}
+
+void WebPage::show() {
+    showConsole();
+    showPicture();
+}
+
+void WebPage::pause(double ms) {
+    show();
+    emscripten_sleep(static_cast<unsigned>(std::max(0.0, std::round(ms))));
+    lastYield_ = emscripten_get_now();
+}
+
+int WebPage::waitForKey() {
+    show(); // the player must see what they are answering
+    const int key = gs_page_wait_key();
+    lastYield_ = emscripten_get_now();
+    return key;
+}
+
+void WebPage::yieldNowAndThen() {
+    if (emscripten_get_now() - lastYield_ < YIELD_EVERY_MS) return;
+    pause(0);
+}
+
+void WebPage::finished(int status) {
+    show();
+    gs_page_finished(status);
+}
+
+Graph::WindowFactory webPictureFactory() {
+    return [](Graph& g, const Graph::Config&, std::string&) -> std::unique_ptr<Presenter> {
+        WebPage::get().attach(g);
+        return std::make_unique<PicturePresenter>();
+    };
+}
+
+void WebClock::sleepMs(std::uint16_t ms) {
+    pausedMs_ += ms;
+    gs_page_paused(pausedMs_);
+    Clock::sleepMs(ms);
+}
+
+void WebClock::sleepUntil(Instant deadline) {
+    const double ms = std::chrono::duration<double, std::milli>(deadline - now()).count();
+    WebPage& page = WebPage::get();
+    if (ms >= 1)
+        page.pause(ms);
+    else
+        page.yieldNowAndThen(); // behind the schedule: no pause, but the page is not starved
+}
+
+std::vector<int> startKeys() {
+    std::ifstream in(START_KEYS_FILE, std::ios::binary);
+    if (!in) return {};
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return pipedKeys(bytes);
+}
+
+} // namespace gs

@@ -1,0 +1,209 @@
+// The page's half of the game in a browser (loaded before gorvenshale.js): the address's
+// options become the program's arguments, a demo named there and the keys typed there are
+// put into the program's files before it starts, keys typed anywhere on the page go to the
+// game, and the program's picture, console and end are shown.
+'use strict';
+
+var Module = (function () {
+  const $ = (id) => document.getElementById(id);
+  const utf8 = new TextEncoder();
+  // Keys typed while the game is busy wait here; a held key cannot fill memory.
+  const MAX_QUEUED_KEYS = 4096;
+  // The transcript keeps this many lines; older ones leave the page.
+  const MAX_LINES = 10000;
+
+  // ---- Keys ----
+  const keys = {
+    named: {}, // KeyboardEvent.key -> the game's key code; filled by the program
+    queue: [],
+    waiter: null,
+    push(code) {
+      if (this.waiter) {
+        const wake = this.waiter;
+        this.waiter = null;
+        wake(code);
+      } else if (this.queue.length < MAX_QUEUED_KEYS) {
+        this.queue.push(code);
+      }
+    },
+    poll() { return this.queue.length ? this.queue.shift() : -1; },
+    next() {
+      if (this.queue.length) return Promise.resolve(this.queue.shift());
+      return new Promise((resolve) => { this.waiter = resolve; });
+    },
+  };
+
+  function keyCodes(e) {
+    if (e.isComposing) return null;
+    // Shortcuts stay the browser's; AltGr (Ctrl+Alt on some systems) types characters.
+    if ((e.ctrlKey || e.altKey || e.metaKey) && !e.getModifierState('AltGraph')) return null;
+    if (e.key in keys.named) return [keys.named[e.key]];
+    // A typed character: its UTF-8 bytes, one key each, as the window's text input gives.
+    if ([...e.key].length === 1) return [...utf8.encode(e.key)];
+    return null; // Shift, Dead and the keys the game has no use for
+  }
+
+  window.addEventListener('keydown', (e) => {
+    const codes = keyCodes(e);
+    if (!codes) return;
+    e.preventDefault(); // no scrolling by arrows or space, no help on F1
+    for (const c of codes) keys.push(c);
+  });
+
+  // ---- The address: ?seed=N&fast=1&size=WxH&keys=TEXT&replay=NAME ----
+  // The keys are bytes: %XX is one byte, + a space, any other character its UTF-8 bytes.
+  function queryBytes(text) {
+    const bytes = [];
+    for (let i = 0; i < text.length; ) {
+      if (text[i] === '%' && /^[0-9A-Fa-f]{2}$/.test(text.substr(i + 1, 2))) {
+        bytes.push(parseInt(text.substr(i + 1, 2), 16));
+        i += 3;
+      } else {
+        const ch = String.fromCodePoint(text.codePointAt(i));
+        bytes.push(...(ch === '+' ? [32] : utf8.encode(ch)));
+        i += ch.length;
+      }
+    }
+    return new Uint8Array(bytes);
+  }
+  const args = [];
+  let startKeys = null, replayName = null;
+  for (const pair of location.search.replace(/^\?/, '').split('&')) {
+    if (!pair) continue;
+    const at = pair.indexOf('=');
+    const name = at < 0 ? pair : pair.slice(0, at);
+    const raw = at < 0 ? '' : pair.slice(at + 1);
+    const value = new TextDecoder().decode(queryBytes(raw));
+    if (name === 'seed') args.push('--seed', value);
+    else if (name === 'fast') { if (value !== '0') args.push('--fast'); }
+    else if (name === 'size') args.push('--size', value);
+    else if (name === 'keys') startKeys = queryBytes(raw);
+    else if (name === 'replay') {
+      // Only a file beside the page, never a path or another site.
+      if (/^[A-Za-z0-9_-][A-Za-z0-9_.-]{0,63}$/.test(value)) replayName = value;
+      args.push('--replay', '/replay/' + (replayName || 'not-a-file-name'));
+    }
+    // Any other parameter (a link's tracking tag) is none of the game's business.
+  }
+  // Fetched at once, beside the program's own download.
+  const replayBytes = replayName
+    ? fetch(encodeURIComponent(replayName))
+        .then((r) => (r.ok ? r.arrayBuffer() : null))
+        .catch(() => null)
+    : null;
+
+  // ---- The picture and the console ----
+  const canvases = {};
+  function canvas(which) {
+    if (!canvases[which]) {
+      const el = $(which);
+      canvases[which] = { el, ctx: el.getContext('2d', { alpha: false }), image: null };
+    }
+    return canvases[which];
+  }
+
+  function putImage(which, buffer, ptr, width, height, x, y, w, h) {
+    const c = canvas(which);
+    if (c.el.width !== width || c.el.height !== height) {
+      c.el.width = width;
+      c.el.height = height;
+      layOut();
+    }
+    // The view is made anew when memory has grown (a new buffer) or the pixels moved.
+    if (!c.image || c.image.data.buffer !== buffer || c.image.data.byteOffset !== ptr ||
+        c.image.width !== width || c.image.height !== height) {
+      c.image = new ImageData(new Uint8ClampedArray(buffer, ptr, width * height * 4), width, height);
+    }
+    c.ctx.putImageData(c.image, 0, 0, x, y, w, h);
+  }
+
+  // Where a picture shows in an area, in device pixels: the program's own rule (whole
+  // factors where they fit, never cropped).
+  function fit(pw, ph, aw, ah) {
+    if (!runtimeReady) return { w: Math.min(pw, aw), h: Math.min(ph, ah) };
+    const at = Module._gs_fit_picture(pw, ph, Math.floor(aw), Math.floor(ah)) >> 2;
+    return { w: Module.HEAP32[at + 2], h: Module.HEAP32[at + 3] };
+  }
+
+  function layOut() {
+    const picture = $('picture'), pane = $('console');
+    const dpr = window.devicePixelRatio || 1;
+    const roomW = window.innerWidth * dpr, roomH = window.innerHeight * dpr;
+    // The console at its own size (a whole factor of the screen's pixel ratio) where it
+    // fits, smaller only where it must be.
+    const k = Math.max(1, Math.floor(dpr));
+    const p = fit(pane.width, pane.height, Math.min(roomW, pane.width * k),
+                  Math.min(roomH / 2, pane.height * k));
+    const beside = fit(picture.width, picture.height, roomW - p.w, roomH);
+    const below = fit(picture.width, picture.height, roomW, roomH - p.h);
+    const stacked = below.w * below.h > beside.w * beside.h;
+    const shown = stacked ? below : beside;
+    $('game').classList.toggle('stacked', stacked);
+    for (const [el, s] of [[picture, shown], [pane, p]]) {
+      el.style.width = s.w / dpr + 'px';
+      el.style.height = s.h / dpr + 'px';
+    }
+    picture.dataset.shown = shown.w + 'x' + shown.h;
+  }
+  window.addEventListener('resize', layOut);
+
+  // The console's plain text, one element per line; the last one is still being written.
+  let line = null;
+  function addText(text) {
+    const log = $('console-text');
+    const parts = text.split('\n');
+    parts.forEach((part, i) => {
+      if (i > 0 || !line) {
+        line = document.createElement('div');
+        log.appendChild(line);
+        if (log.childElementCount > MAX_LINES) log.firstElementChild.remove();
+      }
+      if (part) line.textContent += part;
+    });
+    if (window.gsFirstTextMs === undefined && text.trim() !== '')
+      window.gsFirstTextMs = performance.now();
+  }
+
+  function say(text) {
+    const status = $('status');
+    status.textContent += (status.textContent ? '\n' : '') + text;
+  }
+
+  let runtimeReady = false;
+  return {
+    arguments: args,
+    gsPage: {
+      keys,
+      pausedMs: 0, // the game's pauses so far, in milliseconds
+      putImage,
+      addText,
+      finished(status) {
+        document.body.dataset.exit = String(status);
+        say(status === 0 ? 'The game has ended.' : 'The game ended with status ' + status + '.');
+      },
+    },
+    print: (text) => say(text),
+    printErr: (text) => say(text),
+    onAbort: (what) => {
+      document.body.dataset.abort = String(what);
+      say('The game stopped: ' + what);
+    },
+    onRuntimeInitialized() {
+      runtimeReady = true;
+      layOut();
+    },
+    preRun: [
+      function () {
+        if (startKeys) Module.FS.writeFile('/start-keys', startKeys);
+        if (!replayBytes) return;
+        Module.addRunDependency('replay');
+        replayBytes.then((bytes) => {
+          Module.FS.mkdir('/replay');
+          // A demo that could not be fetched is left out: the program says so.
+          if (bytes) Module.FS.writeFile('/replay/' + replayName, new Uint8Array(bytes));
+          Module.removeRunDependency('replay');
+        });
+      },
+    ],
+  };
+})();
