@@ -597,6 +597,18 @@ TEST_F(Xvfb, OneWindowShowsTheSnapshotPictureAtEachScale) {
         // One shot at the first target; the game waits at the ammunition question again.
         screen.type(id, "\n1\n22 32\n");
         screen.expectShowsSnapshot(id, 4, area, "waiting for the second answer");
+        // The same size, seed and keys give the same pictures as with the console in the
+        // terminal.
+        const fs::path headless = dir_ / "headless";
+        fs::remove_all(headless);
+        runGame({"--headless", "--fast", "--seed", "7", "--size", "480x300", "--snapshots",
+                 headless.string()},
+                "1\n2\n1\n\n1\n22 32\n");
+        for (const char* name : {"0001.png", "0002.png", "0003.png", "0004.png"}) {
+            const std::string picture = slurp(headless / name);
+            EXPECT_FALSE(picture.empty()) << name;
+            EXPECT_EQ(slurp(dir_ / "snaps" / name), picture) << name;
+        }
         if (scale == 1) {
             // The player makes the window larger: the same picture, shown whole in the
             // new area at once.
