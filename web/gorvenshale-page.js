@@ -11,6 +11,9 @@ var Module = (function () {
   const MAX_QUEUED_KEYS = 4096;
   // The transcript keeps this many lines; older ones leave the page.
   const MAX_LINES = 10000;
+  // The smallest picture the page chooses by itself: the battle's rows, and a width that
+  // shows the nearest units.
+  const BATTLE_ROWS = 540, MIN_PICTURE_W = 640;
 
   // ---- Keys ----
   const keys = {
@@ -84,6 +87,19 @@ var Module = (function () {
       args.push('--replay', '/replay/' + (replayName || 'not-a-file-name'));
     }
     // Any other parameter (a link's tracking tag) is none of the game's business.
+  }
+  // Without a size (and without a demo, which brings its own) the picture takes the room
+  // the page has beside or under the console, in CSS pixels, as the desktop's picture
+  // takes its window's: the battle needs about 540 rows, so the console goes beside the
+  // picture when under it would leave fewer.
+  if (!args.includes('--size') && !replayName) {
+    const paneW = 640, paneH = 400; // 80 x 25 cells of 8 x 16
+    const roomW = Math.floor(window.innerWidth), roomH = Math.floor(window.innerHeight);
+    const under = roomH - paneH >= BATTLE_ROWS || roomW - paneW < MIN_PICTURE_W;
+    let w = under ? roomW : roomW - paneW, h = under ? roomH - paneH : roomH;
+    w = Math.min(8192, Math.max(MIN_PICTURE_W, w));
+    h = Math.min(8192, Math.max(BATTLE_ROWS, h));
+    args.push('--size', w + 'x' + h);
   }
   // Fetched at once, beside the program's own download.
   const replayBytes = replayName

@@ -35,7 +35,9 @@ function desktop(keys, ...options) {
   return { out: run.stdout, status: run.status, shots };
 }
 
-const address = (keys) => '?seed=1&fast=1&keys=' + encodeURIComponent(keys);
+// The desktop's headless picture is 1280 x 1024; the page's own choice follows the browser
+// window, so the comparisons name the size.
+const address = (keys) => '?seed=1&fast=1&size=1280x1024&keys=' + encodeURIComponent(keys);
 // Play, Custom level 1, a shot into the ground that destroys the gun, and no second try;
 // the line ends of every kind a pipe takes.
 const WHOLE_GAME = '1\r\n2\r1\n1\n0 0\r\nn\n';
@@ -132,6 +134,19 @@ describe('the page', () => {
     const small = await shown();
     assert.ok(small.stacked && small.picture[0] <= 300 && small.picture[1] + small.console[1] <= 400);
     assert.ok(Math.abs(small.picture[0] / small.picture[1] - 1.6) < 0.02, JSON.stringify(small));
+    await page.close();
+  });
+
+  test('without a size the picture takes the room the page has, at its own size', async () => {
+    const page = await openGame(browser, srv.url, '?seed=1&fast=1&keys=' +
+      encodeURIComponent(AFTER_A_SHOT), { width: 1280, height: 1000 });
+    await waitText(page, 'Select a type');
+    const picture = await page.evaluate(() => {
+      const c = document.getElementById('picture'), r = c.getBoundingClientRect();
+      return [c.width, c.height, r.width, r.height];
+    });
+    // Under the 640 x 400 console 600 rows are left, enough for the battle.
+    assert.deepEqual(picture, [1280, 600, 1280, 600]);
     await page.close();
   });
 
