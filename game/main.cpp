@@ -21,6 +21,7 @@
 #include "game/modes.h"
 #include "game/options.h"
 #include "platform/demo_terminals.h"
+#include "platform/pane_render.h"
 #include "platform/pane_terminal.h"
 #include "platform/png/snapshots.h"
 #include "platform/runtime_error.h"
@@ -42,9 +43,6 @@ int writeInformation(const std::string& text, const char* what) {
                  std::strerror(why));
     return gs::RE_WRITE_FAILED;
 }
-
-/// The one window's console: 80 columns, as a terminal's, and 20 rows.
-constexpr int PANE_COLS = 80, PANE_ROWS = 20;
 
 /// Shows the report that ends the game in the one window's pane too (the terminal it was
 /// started from may be nowhere to be seen), and keeps the window open until the player

@@ -44,6 +44,10 @@ struct PaneLook {
     bool operator==(const PaneLook&) const = default;
 };
 
+/// The console's size wherever it is a pane drawn by the game (the one window, the web
+/// page): a terminal's 80 columns, and rows enough for every question and its answers.
+constexpr int PANE_COLS = 80, PANE_ROWS = 20;
+
 /// Draws one grid; used from one thread (the window's).
 class PaneRenderer {
 public:

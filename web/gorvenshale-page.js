@@ -93,7 +93,7 @@ var Module = (function () {
   // takes its window's: the battle needs about 540 rows, so the console goes beside the
   // picture when under it would leave fewer.
   if (!args.includes('--size') && !replayName) {
-    const paneW = 640, paneH = 400; // 80 x 25 cells of 8 x 16
+    const paneW = 640, paneH = 320; // 80 x 20 cells of 8 x 16
     const roomW = Math.floor(window.innerWidth), roomH = Math.floor(window.innerHeight);
     const under = roomH - paneH >= BATTLE_ROWS || roomW - paneW < MIN_PICTURE_W;
     let w = under ? roomW : roomW - paneW, h = under ? roomH - paneH : roomH;

@@ -25,8 +25,8 @@ namespace gs {
 /// There is no end of input: the player can always type.
 class WebTerminal : public Terminal {
 public:
-    /// The page's console size: the window pane's, as the desktop's terminal has it.
-    static constexpr int COLS = 80, ROWS = 25;
+    /// The page's console size: the window pane's.
+    static constexpr int COLS = PANE_COLS, ROWS = PANE_ROWS;
 
     WebTerminal();
 

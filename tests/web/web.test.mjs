@@ -92,7 +92,7 @@ describe('the page', () => {
       for (let i = 0; i < px.length; i += 4) if (px[i] || px[i + 1] || px[i + 2]) ++n;
       return { n, size: [c.width, c.height] };
     });
-    assert.deepEqual(lit.size, [640, 400]); // 80 x 25 cells of 8 x 16
+    assert.deepEqual(lit.size, [640, 320]); // 80 x 20 cells of 8 x 16
     assert.ok(lit.n > 500, `only ${lit.n} pixels of text`);
     assert.equal(await page.getAttribute('#console-text', 'aria-live'), 'polite');
     assert.equal(await page.textContent('#status'), '');
@@ -121,13 +121,13 @@ describe('the page', () => {
       return { picture: [r('picture').width, r('picture').height], console: [r('console').width, r('console').height],
         stacked: document.getElementById('game').classList.contains('stacked') };
     });
-    // Below the 640 x 400 console there is room for three times 320 x 200.
-    assert.deepEqual(await shown(), { picture: [960, 600], console: [640, 400], stacked: true });
+    // Below the 640 x 320 console there is room for three times 320 x 200.
+    assert.deepEqual(await shown(), { picture: [960, 600], console: [640, 320], stacked: true });
     // A smaller window: the console shrinks to half the height, the picture keeps its
     // own size below it, whole.
     await page.setViewportSize({ width: 700, height: 500 });
     await page.waitForFunction(() => document.getElementById('console').getBoundingClientRect().width < 640);
-    assert.deepEqual(await shown(), { picture: [320, 200], console: [400, 250], stacked: true });
+    assert.deepEqual(await shown(), { picture: [320, 200], console: [500, 250], stacked: true });
     // Smaller still: shrunk to fit, its shape kept, never cut.
     await page.setViewportSize({ width: 300, height: 400 });
     await page.waitForFunction(() => document.getElementById('picture').getBoundingClientRect().width < 320);
@@ -145,8 +145,8 @@ describe('the page', () => {
       const c = document.getElementById('picture'), r = c.getBoundingClientRect();
       return [c.width, c.height, r.width, r.height];
     });
-    // Under the 640 x 400 console 600 rows are left, enough for the battle.
-    assert.deepEqual(picture, [1280, 600, 1280, 600]);
+    // Under the 640 x 320 console 680 rows are left, enough for the battle.
+    assert.deepEqual(picture, [1280, 680, 1280, 680]);
     await page.close();
   });
 
