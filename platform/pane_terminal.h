@@ -41,24 +41,37 @@ enum class PaneKey {
 /// The console key a PaneKey gives.
 int paneKeyCode(PaneKey key);
 
-class PaneTerminal : public Terminal {
+/// A terminal whose screen is a TextGrid that the game draws itself (the one window's pane,
+/// the web page's console): the console's output lands in its cells.
+class GridTerminal : public Terminal {
 public:
-    /// Keys typed ahead beyond this many are dropped, as a full keyboard buffer drops them.
-    static constexpr std::size_t MAX_QUEUED_KEYS = 4096;
-
-    PaneTerminal(int cols, int rows) : grid_(cols, rows) {}
-
-    // ---- The console's side (the game's thread) ----
-    std::optional<int> pollKey() override;
-    /// Blocks on a condition variable until a key comes. Once the window is gone and the
-    /// keys typed before are taken, raises run-time error 100, as the end of any input.
-    int waitKey() override;
+    GridTerminal(int cols, int rows) : grid_(cols, rows) {}
     void write(std::string_view bytes) override { grid_.write(bytes); }
     void clear() override { grid_.clear(); }
     void moveCursor(int col, int row) override { grid_.moveCursor(col, row); }
     bool isScreen() const override { return true; }
     int cols() const override { return grid_.cols(); }
     int rows() const override { return grid_.rows(); }
+
+    TextGrid& grid() { return grid_; }
+    const TextGrid& grid() const { return grid_; }
+
+protected:
+    TextGrid grid_;
+};
+
+class PaneTerminal : public GridTerminal {
+public:
+    /// Keys typed ahead beyond this many are dropped, as a full keyboard buffer drops them.
+    static constexpr std::size_t MAX_QUEUED_KEYS = 4096;
+
+    PaneTerminal(int cols, int rows) : GridTerminal(cols, rows) {}
+
+    // ---- The console's side (the game's thread) ----
+    std::optional<int> pollKey() override;
+    /// Blocks on a condition variable until a key comes. Once the window is gone and the
+    /// keys typed before are taken, raises run-time error 100, as the end of any input.
+    int waitKey() override;
 
     // ---- The window's side (any thread) ----
 
@@ -72,13 +85,9 @@ public:
     /// True while the game is blocked in waitKey and no key has come for it yet.
     bool waitingForKey() const;
 
-    TextGrid& grid() { return grid_; }
-    const TextGrid& grid() const { return grid_; }
-
 private:
     void push(int key);
 
-    TextGrid grid_;
     mutable std::mutex mutex_;
     std::condition_variable keyCame_;
     std::deque<int> keys_;

@@ -569,33 +569,15 @@ private:
     bool closed_ = false, whole_ = true, resized_ = false;
 };
 
-/// A battle's window beside the terminal: opened by InitGraph, closed by CloseGraph.
-class BattleWindow : public Presenter {
-public:
-    BattleWindow(Graph& g, const Graph::Config& c)
-        : g_(g), window_(SdlWindow::Mode{BATTLE_TITLE, c, nullptr, {}}) {}
-    bool start(std::string& error) { return window_.start(error); }
-    void changed() override {
-        // The picture is the Graph's only once InitGraph has made it, before its first
-        // drawing call comes here.
-        if (!attached_) window_.attach(g_);
-        attached_ = true;
-        window_.changed();
-    }
-    std::pair<int, int> clientSize() const override { return window_.pictureSize(); }
-
-private:
-    Graph& g_;
-    SdlWindow window_;
-    bool attached_ = false;
-};
-
-/// A battle's picture in the one window.
+/// A battle's picture in a window: attached at its first drawing call, which comes once
+/// InitGraph has made it. Beside a terminal the window is the battle's own and closes
+/// with it; in the one window the picture is taken away and its area shows nothing.
 class PictureInWindow : public Presenter {
 public:
-    PictureInWindow(Graph& g, SdlWindow& w) : g_(g), window_(w) {}
+    PictureInWindow(Graph& g, SdlWindow& w, std::unique_ptr<SdlWindow> own = {})
+        : g_(g), window_(w), own_(std::move(own)) {}
     ~PictureInWindow() override {
-        if (attached_) window_.detach();
+        if (attached_ && !own_) window_.detach();
     }
     void changed() override {
         if (!attached_) window_.attach(g_);
@@ -607,6 +589,7 @@ public:
 private:
     Graph& g_;
     SdlWindow& window_;
+    std::unique_ptr<SdlWindow> own_;
     bool attached_ = false;
 };
 
@@ -678,9 +661,10 @@ WindowSize chooseWindowSize(const Desktop& d) {
 
 Graph::WindowFactory sdlWindowFactory() {
     return [](Graph& g, const Graph::Config& c, std::string& error) -> std::unique_ptr<Presenter> {
-        auto w = std::make_unique<BattleWindow>(g, c);
+        auto w = std::make_unique<SdlWindow>(SdlWindow::Mode{BATTLE_TITLE, c, nullptr, {}});
         if (!w->start(error)) return nullptr;
-        return w;
+        SdlWindow& window = *w;
+        return std::make_unique<PictureInWindow>(g, window, std::move(w));
     };
 }
 

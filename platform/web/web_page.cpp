@@ -79,7 +79,7 @@ public:
 
 } // namespace
 
-WebTerminal::WebTerminal() : grid_(COLS, ROWS) {
+WebTerminal::WebTerminal() : GridTerminal(COLS, ROWS) {
     for (const auto& [name, key] : PAGE_KEYS) gs_page_name_key(name, paneKeyCode(key));
 }
 

@@ -17,13 +17,14 @@
 #include "platform/console.h"
 #include "platform/graph.h"
 #include "platform/pane_render.h"
+#include "platform/pane_terminal.h"
 #include "platform/text_grid.h"
 
 namespace gs {
 
 /// The console's terminal on the page: a screen of cells, and the keys typed on the page.
 /// There is no end of input: the player can always type.
-class WebTerminal : public Terminal {
+class WebTerminal : public GridTerminal {
 public:
     /// The page's console size: the window pane's.
     static constexpr int COLS = PANE_COLS, ROWS = PANE_ROWS;
@@ -33,21 +34,12 @@ public:
     std::optional<int> pollKey() override;
     /// Shows the page as it is now, then hands the thread to the browser until a key comes.
     int waitKey() override;
-    void write(std::string_view bytes) override { grid_.write(bytes); }
-    void clear() override { grid_.clear(); }
-    void moveCursor(int col, int row) override { grid_.moveCursor(col, row); }
-    bool isScreen() const override { return true; }
-    int cols() const override { return grid_.cols(); }
-    int rows() const override { return grid_.rows(); }
 
     /// The console's output as plain lines (Console::onPlainText), for the text element.
     void addTranscript(std::string_view text) { transcript_ += text; }
 
-    const TextGrid& grid() const { return grid_; }
-
 private:
     friend class WebPage;
-    TextGrid grid_;
     std::string transcript_; ///< not yet on the page
 };
 

@@ -16,20 +16,6 @@
 namespace gs {
 namespace {
 
-/// Scripted keys on a grid screen.
-class ScriptedGrid : public test::ScriptTerminal {
-public:
-    ScriptedGrid(int cols, int rows, std::string keys)
-        : ScriptTerminal(std::move(keys)), grid(cols, rows) {}
-    bool isScreen() const override { return true; }
-    int cols() const override { return grid.cols(); }
-    int rows() const override { return grid.rows(); }
-    void write(std::string_view bytes) override { grid.write(bytes); }
-    void clear() override { grid.clear(); }
-    void moveCursor(int col, int row) override { grid.moveCursor(col, row); }
-    TextGrid grid;
-};
-
 /// Types a script in ScriptTerminal's notation into the pane, then closes the window, so
 /// that the keys end as the script's do.
 void typeScript(PaneTerminal& pane, const std::string& keys) {
@@ -62,7 +48,7 @@ class Rig : public Terminal {
 public:
     Rig(Keys keys, int cols, int rows, const std::string& script = {}) {
         if (keys == Keys::Scripted) {
-            auto scripted = std::make_unique<ScriptedGrid>(cols, rows, script);
+            auto scripted = std::make_unique<test::ScriptedGrid>(cols, rows, script);
             grid = &scripted->grid;
             inner = std::move(scripted);
         } else {

@@ -12,20 +12,6 @@
 namespace gs {
 namespace {
 
-/// Scripted keys on a grid screen.
-class ScriptedScreen : public test::ScriptTerminal {
-public:
-    ScriptedScreen(int cols, int rows, std::string keys)
-        : ScriptTerminal(std::move(keys)), grid(cols, rows) {}
-    bool isScreen() const override { return true; }
-    int cols() const override { return grid.cols(); }
-    int rows() const override { return grid.rows(); }
-    void write(std::string_view bytes) override { grid.write(bytes); }
-    void clear() override { grid.clear(); }
-    void moveCursor(int col, int row) override { grid.moveCursor(col, row); }
-    TextGrid grid;
-};
-
 /// One game's console work: a menu placed with GotoXY, a screen cleared in mid-line, a
 /// line longer than the screen is wide, and answers typed with editing keys.
 void play(Console& con) {
@@ -61,7 +47,7 @@ TEST(ConsoleTranscript, AScreenKeepsExactlyThePipedOutput) {
     piped.onPlainText = [&](std::string_view t) { pipedText += t; };
     play(piped);
 
-    ScriptedScreen screen(20, 4, KEYS);
+    test::ScriptedGrid screen(20, 4, KEYS);
     Console shown(screen);
     std::string shownText;
     shown.onPlainText = [&](std::string_view t) { shownText += t; };

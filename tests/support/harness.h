@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/text_grid.h"
 #include "state/game.h"
 
 namespace gs::test {
@@ -35,6 +36,20 @@ private:
     int take();
     std::string input_;
     std::size_t pos_ = 0;
+};
+
+/// Scripted keys on a screen of cells, as the one window's pane and the web page have.
+class ScriptedGrid : public ScriptTerminal {
+public:
+    ScriptedGrid(int cols, int rows, std::string keys)
+        : ScriptTerminal(std::move(keys)), grid(cols, rows) {}
+    bool isScreen() const override { return true; }
+    int cols() const override { return grid.cols(); }
+    int rows() const override { return grid.rows(); }
+    void write(std::string_view bytes) override { grid.write(bytes); }
+    void clear() override { grid.clear(); }
+    void moveCursor(int col, int row) override { grid.moveCursor(col, row); }
+    TextGrid grid;
 };
 
 /// Random(n) answers from a script while it lasts, then from the seeded generator.
