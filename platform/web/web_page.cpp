@@ -74,6 +74,7 @@ constexpr const char* START_KEYS_FILE = "/start-keys";
 
 class PicturePresenter : public Presenter {
 public:
+    ~PicturePresenter() override { WebPage::get().pictureClosed(); }
     void changed() override { WebPage::get().pictureChanged(); }
 };
 
@@ -117,6 +118,13 @@ void WebPage::attach(WebTerminal& terminal) {
 void WebPage::pictureChanged() {
     pictureChanged_ = true;
     yieldNowAndThen();
+}
+
+void WebPage::pictureClosed() {
+    pictureChanged_ = false;
+    if (picture_.empty()) return;
+    std::fill(picture_.begin(), picture_.end(), palette_[colour::Black]);
+    gs_page_put_picture(picture_.data(), pictureW_, pictureH_, 0, 0, pictureW_, pictureH_);
 }
 
 void WebPage::showPicture() {

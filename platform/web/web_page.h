@@ -54,6 +54,9 @@ public:
     /// The picture changed: it is put on the page before the next turn away. A game that
     /// draws for long without a pause (a fast game) gets the page its turn now and then.
     void pictureChanged();
+    /// The battle's picture is closed: its canvas shows nothing until the next one, as the
+    /// one window's picture area.
+    void pictureClosed();
 
     /// Puts on the page whatever changed since the last time.
     void show();

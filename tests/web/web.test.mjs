@@ -52,6 +52,15 @@ describe('the page against the desktop program', () => {
     assert.equal(await exitStatus(page), 0);
     assert.equal(await consoleText(page), want.out);
     assert.deepEqual(page.errors, []);
+    // The battle is over: its picture is gone, as from the one window.
+    const lit = await page.evaluate(() => {
+      const c = document.getElementById('picture');
+      const px = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+      let n = 0;
+      for (let i = 0; i < px.length; i += 4) if (px[i] || px[i + 1] || px[i + 2]) ++n;
+      return n;
+    });
+    assert.equal(lit, 0);
     await page.close();
   });
 
