@@ -168,11 +168,15 @@ int main(int argc, char** argv) {
         if (!con.atLineStart()) std::fputs("\n", stdout);
         std::fflush(stdout);
     };
-    // The report goes to standard error, and into the one window's pane as well.
-    auto report = [&](const std::string& text) {
+    // The report goes to standard error, then the recording is kept; in the one window
+    // the report waits in the pane until the player has read it (unless the player ended
+    // the game by closing the window).
+    auto report = [&](const std::string& text, int status) {
         std::fputs(text.c_str(), stderr);
         std::fflush(stderr);
+        status = keepRecording(status);
         if (pane && !pane->closed()) showEndInPane(*pane, text);
+        return status;
     };
     try {
         runGame(G, battle);
@@ -181,16 +185,12 @@ int main(int argc, char** argv) {
         std::string text = runtimeErrorReport(e);
         // Only a level file meets a missing directory: say where the levels were looked for.
         if (e.code == RE_PATH_NOT_FOUND) text += missingLevelDirectoryNote();
-        const int status = keepRecording(e.code);
-        // Input that ended because the player closed the window needs no report there.
-        report(text);
-        return status;
+        return report(text, e.code);
     } catch (const std::exception& e) {
         endLine();
-        const int status = keepRecording(1);
-        report(std::string("gorvenshale: internal error: ") + e.what() + "\n");
-        return status;
+        return report(std::string("gorvenshale: internal error: ") + e.what() + "\n", 1);
     }
-    endLine();
+    gameOver = true;
+    if (term) term->restore();
     return keepRecording(0);
 }
