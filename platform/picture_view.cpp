@@ -27,10 +27,21 @@ PixelArea fitPicture(int pictureW, int pictureH, int areaW, int areaH) {
 
 namespace {
 
-/// The first shown pixel (0-based, along one side) whose source is at or after `source`.
+/// The source pixel (0-based, along one side) where shown pixel `at` begins.
+int sourceAt(int at, int pictureSide, int shownSide) {
+    return static_cast<int>(static_cast<long long>(at) * pictureSide / shownSide);
+}
+
+/// The first shown pixel whose source begins at or after `source` (at a whole factor).
 int firstShown(int source, int pictureSide, int shownSide) {
     const long long n = static_cast<long long>(source) * shownSide;
     return static_cast<int>((n + pictureSide - 1) / pictureSide);
+}
+
+/// The shown pixel whose source span holds `source` (shrunk: each spans one or more): the
+/// last one whose span begins at or before it.
+int shownOver(int source, int pictureSide, int shownSide) {
+    return firstShown(source + 1, pictureSide, shownSide) - 1;
 }
 
 template <class Pixel>
@@ -43,40 +54,65 @@ PixelArea paint(const std::uint8_t* picture, int pictureW, int pictureH, PixelRe
     changed.right = std::min(changed.right, pictureW - 1);
     changed.bottom = std::min(changed.bottom, pictureH - 1);
     if (changed.empty()) return {};
-    // The shown pixels whose source lies in the changed rectangle, cut to the bounds.
-    int x0 = shown.x + firstShown(changed.left, pictureW, shown.width);
-    int x1 = shown.x + firstShown(changed.right + 1, pictureW, shown.width);
-    int y0 = shown.y + firstShown(changed.top, pictureH, shown.height);
-    int y1 = shown.y + firstShown(changed.bottom + 1, pictureH, shown.height);
-    x0 = std::max(x0, bounds.x);
-    y0 = std::max(y0, bounds.y);
-    x1 = std::min(x1, bounds.x + bounds.width);
-    y1 = std::min(y1, bounds.y + bounds.height);
-    if (x0 >= x1 || y0 >= y1) return {};
-    // At a whole factor each source pixel fills `factor` pixels of the row in turn (the
-    // common case, and the one a 4K screen's every frame takes); otherwise each shown
-    // pixel looks its source up.
+    // Enlarged by a whole factor, each source pixel becomes a block; otherwise (shrunk)
+    // each shown pixel stands for a span of source pixels.
     const bool whole = shown.width % pictureW == 0 && shown.height % pictureH == 0 &&
                        shown.width / pictureW == shown.height / pictureH;
     const int factor = whole ? shown.width / pictureW : 0;
-    std::vector<int> column;
-    std::vector<Pixel> blocks;
-    if (factor > 1)
-        blocks.resize(static_cast<std::size_t>(
-            ((x1 - 1 - shown.x) / factor - (x0 - shown.x) / factor + 1) * factor));
-    if (factor == 0) {
-        column.resize(static_cast<std::size_t>(x1 - x0));
-        for (int x = x0; x < x1; ++x)
-            column[static_cast<std::size_t>(x - x0)] =
-                static_cast<int>(static_cast<long long>(x - shown.x) * pictureW / shown.width);
+    // The shown pixels whose source meets the changed rectangle, cut to the bounds.
+    int x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    if (factor > 0) {
+        x0 = firstShown(changed.left, pictureW, shown.width);
+        x1 = firstShown(changed.right + 1, pictureW, shown.width);
+        y0 = firstShown(changed.top, pictureH, shown.height);
+        y1 = firstShown(changed.bottom + 1, pictureH, shown.height);
+    } else {
+        x0 = shownOver(changed.left, pictureW, shown.width);
+        x1 = shownOver(changed.right, pictureW, shown.width) + 1;
+        y0 = shownOver(changed.top, pictureH, shown.height);
+        y1 = shownOver(changed.bottom, pictureH, shown.height) + 1;
     }
+    x0 = std::max(shown.x + x0, bounds.x);
+    y0 = std::max(shown.y + y0, bounds.y);
+    x1 = std::min(shown.x + x1, bounds.x + bounds.width);
+    y1 = std::min(shown.y + y1, bounds.y + bounds.height);
+    if (x0 >= x1 || y0 >= y1) return {};
     const std::size_t rowBytes = static_cast<std::size_t>(x1 - x0) * sizeof(Pixel);
+    if (factor == 0) {
+        // A shown pixel takes the highest colour index of its span: on the battlefield's
+        // black a one-pixel line (the ground, a shell's trail) or a letter is never
+        // dropped, as plain sampling would drop every line between two samples.
+        std::vector<int> columns(static_cast<std::size_t>(x1 - x0 + 1));
+        for (int x = x0; x <= x1; ++x)
+            columns[static_cast<std::size_t>(x - x0)] =
+                sourceAt(x - shown.x, pictureW, shown.width);
+        for (int y = y0; y < y1; ++y) {
+            Pixel* out =
+                reinterpret_cast<Pixel*>(base + static_cast<std::ptrdiff_t>(y) * pitch) + x0;
+            const int top = sourceAt(y - shown.y, pictureH, shown.height);
+            const int bottom = std::max(top + 1, sourceAt(y + 1 - shown.y, pictureH, shown.height));
+            for (int x = x0; x < x1; ++x) {
+                const int left = columns[static_cast<std::size_t>(x - x0)];
+                const int right = std::max(left + 1, columns[static_cast<std::size_t>(x - x0 + 1)]);
+                std::uint8_t colour = 0;
+                for (int sy = top; sy < bottom; ++sy) {
+                    const std::uint8_t* in = picture + static_cast<std::size_t>(sy) * pictureW;
+                    colour = std::max(colour, *std::max_element(in + left, in + right));
+                }
+                out[x - x0] = static_cast<Pixel>(palette[colour]);
+            }
+        }
+        return {x0, y0, x1 - x0, y1 - y0};
+    }
+    // Each source pixel fills `factor` pixels of the row in turn, and each row of blocks
+    // is copied down (the common case: every frame of a 4K screen's takes it).
+    std::vector<Pixel> blocks(static_cast<std::size_t>(
+        ((x1 - 1 - shown.x) / factor - (x0 - shown.x) / factor + 1) * factor));
     int lastSource = -1;
     const Pixel* lastRow = nullptr;
     for (int y = y0; y < y1; ++y) {
         Pixel* out = reinterpret_cast<Pixel*>(base + static_cast<std::ptrdiff_t>(y) * pitch) + x0;
-        const int source =
-            static_cast<int>(static_cast<long long>(y - shown.y) * pictureH / shown.height);
+        const int source = (y - shown.y) / factor;
         if (source == lastSource) {
             // A row enlarged: the row above already holds it.
             std::memcpy(out, lastRow, rowBytes);
@@ -86,7 +122,7 @@ PixelArea paint(const std::uint8_t* picture, int pictureW, int pictureH, PixelRe
         if (factor == 1) {
             in += x0 - shown.x;
             for (int i = 0; i < x1 - x0; ++i) out[i] = static_cast<Pixel>(palette[in[i]]);
-        } else if (factor > 1) {
+        } else {
             // The whole blocks under [x0, x1) are made in a row of their own, each source
             // pixel converted once and then repeated, and the part needed copied out.
             const int first = (x0 - shown.x) / factor, last = (x1 - 1 - shown.x) / factor;
@@ -99,9 +135,6 @@ PixelArea paint(const std::uint8_t* picture, int pictureW, int pictureH, PixelRe
                     std::fill(row, row + factor, static_cast<Pixel>(palette[in[sx]]));
             }
             std::memcpy(out, blocks.data() + (x0 - shown.x - first * factor), rowBytes);
-        } else {
-            for (std::size_t i = 0; i < column.size(); ++i)
-                out[i] = static_cast<Pixel>(palette[in[column[i]]]);
         }
         lastSource = source;
         lastRow = out;

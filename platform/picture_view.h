@@ -18,9 +18,10 @@ namespace gs {
 PixelArea fitPicture(int pictureW, int pictureH, int areaW, int areaH);
 
 /// Paints rectangle `changed` of the indexed picture (`pictureW` x `pictureH`, one byte a
-/// pixel) into its place `shown` of a 32-bit target, nearest neighbour: at a whole factor
-/// N every picture pixel becomes an N x N block. Only the target pixels inside both
-/// `shown` and the target's own rectangle are written. Returns them, in the target
+/// pixel) into its place `shown` of a 32-bit target: at a whole factor N every picture
+/// pixel becomes an N x N block; shrunk, every shown pixel takes the highest colour index
+/// of the picture pixels it stands for, so that no one-pixel line is lost. Only the target pixels
+/// inside both `shown` and the target's own rectangle are written. Returns them, in the target
 /// buffer's coordinates.
 PixelArea paintPicture(const std::uint8_t* picture, int pictureW, int pictureH, PixelRect changed,
                        const PixelTarget& target, PixelArea shown, const PixelPalette& palette);

@@ -412,20 +412,30 @@ TEST_F(Xvfb, AClosedStandardDescriptorIsNotTakenByTheWindow) {
 
 // ---- The one window (--console window) and the picture shown to fit ----
 
-/// Pixels of the window's `shown` area that differ from the snapshot pixel they show
-/// (nearest neighbour: at a whole factor every pixel of each block is checked).
+/// Pixels of the window's `shown` area that differ from the snapshot pixels they stand
+/// for: at a whole factor the one pixel of each block, shrunk the highest colour index of
+/// the span each shown pixel covers.
 long shownDifferences(const Shot& win, PixelArea shown, const Snapshot& s, std::string& first) {
     if (shown.empty() || shown.x + shown.width > win.w || shown.y + shown.height > win.h) {
         first = "the picture's place lies outside the " + std::to_string(win.w) + "x" +
                 std::to_string(win.h) + " window";
         return -1;
     }
+    auto span = [](int at, int side, int shownSide) {
+        const int from = static_cast<int>(static_cast<long long>(at) * side / shownSide);
+        const int to = static_cast<int>(static_cast<long long>(at + 1) * side / shownSide);
+        return std::pair{from, std::max(from + 1, to)};
+    };
     long n = 0;
     for (int y = 0; y < shown.height; ++y)
         for (int x = 0; x < shown.width; ++x) {
-            const int sx = static_cast<int>(static_cast<long long>(x) * s.w / shown.width);
-            const int sy = static_cast<int>(static_cast<long long>(y) * s.h / shown.height);
-            const auto& c = s.pal[s.px[static_cast<std::size_t>(sy) * s.w + sx]];
+            const auto [left, right] = span(x, s.w, shown.width);
+            const auto [top, bottom] = span(y, s.h, shown.height);
+            std::uint8_t index = 0;
+            for (int sy = top; sy < bottom; ++sy)
+                for (int sx = left; sx < right; ++sx)
+                    index = std::max(index, s.px[static_cast<std::size_t>(sy) * s.w + sx]);
+            const auto& c = s.pal[index];
             const std::uint32_t want = std::uint32_t(c[0]) << 16 | std::uint32_t(c[1]) << 8 | c[2];
             const std::uint32_t got =
                 win.rgb[static_cast<std::size_t>(shown.y + y) * win.w + shown.x + x];

@@ -1,5 +1,5 @@
-// Showing the picture in an area of another size: the fit, whole-factor blocks, and a
-// changed rectangle that lands exactly on its blocks.
+// Showing the picture in an area of another size: the fit, whole-factor blocks, a changed
+// rectangle that lands exactly on its blocks, and thin lines kept when shrunk.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -67,17 +67,25 @@ TEST(PictureView, WholeFactorsMakeBlocksAndChangesLandOnTheirBlocks) {
     EXPECT_EQ(small.at(2, 5), 7777u);
 }
 
-TEST(PictureView, ShrinkingPicksNearestPixels) {
-    // A 4x2 picture shown at 2x1: every second column of the first row.
-    const std::vector<std::uint8_t> pic{1, 2, 3, 4, 5, 6, 7, 8};
-    Target t(2, 1);
-    EXPECT_EQ(paintPicture(pic.data(), 4, 2, {0, 0, 3, 1}, t.all(), {0, 0, 2, 1}, identity()),
-              (PixelArea{0, 0, 2, 1}));
-    EXPECT_EQ(t.at(0, 0), 1u);
-    EXPECT_EQ(t.at(1, 0), 3u);
-    // A change to a pixel no shown pixel samples writes nothing.
-    EXPECT_TRUE(
-        paintPicture(pic.data(), 4, 2, {1, 0, 1, 0}, t.all(), {0, 0, 2, 1}, identity()).empty());
+TEST(PictureView, ShrinkingKeepsEveryOneBitLine) {
+    // A 6x3 picture shown at 4x2: a one-pixel line on the last row and a dot in the last
+    // column, both of which plain sampling (rows 0 and 1, columns 0, 1, 3, 4) would drop.
+    std::vector<std::uint8_t> pic(6 * 3, 0);
+    for (int x = 0; x < 6; ++x) pic[std::size_t(2 * 6 + x)] = 15;
+    pic[std::size_t(5)] = 4;
+    Target t(4, 2);
+    EXPECT_EQ(paintPicture(pic.data(), 6, 3, {0, 0, 5, 2}, t.all(), {0, 0, 4, 2}, identity()),
+              (PixelArea{0, 0, 4, 2}));
+    EXPECT_EQ(t.at(0, 1), 15u); // the line, in the span of rows 1 and 2
+    EXPECT_EQ(t.at(3, 1), 15u);
+    EXPECT_EQ(t.at(3, 0), 4u); // the dot, in the span of columns 4 and 5
+    EXPECT_EQ(t.at(0, 0), 0u);
+    // A change in one span repaints just the shown pixel that stands for it.
+    pic[std::size_t(1)] = 9;
+    EXPECT_EQ(paintPicture(pic.data(), 6, 3, {1, 0, 1, 0}, t.all(), {0, 0, 4, 2}, identity()),
+              (PixelArea{1, 0, 1, 1})); // columns 1 and 2
+    EXPECT_EQ(t.at(1, 0), 9u);
+    EXPECT_EQ(t.at(0, 0), 0u);
 }
 
 } // namespace
