@@ -14,6 +14,8 @@ var Module = (function () {
   // The smallest picture the page chooses by itself: the battle's rows, and a width that
   // shows the nearest units.
   const BATTLE_ROWS = 540, MIN_PICTURE_W = 640;
+  // What a key wait returns when the page's layout changed (the program's RELAID_OUT).
+  const RELAID_OUT = -2;
 
   // ---- Keys ----
   const keys = {
@@ -28,6 +30,13 @@ var Module = (function () {
       } else if (this.queue.length < MAX_QUEUED_KEYS) {
         this.queue.push(code);
       }
+    },
+    // A waiting game wakes up to show the page anew, with no key for it.
+    relayout() {
+      if (!this.waiter) return;
+      const wake = this.waiter;
+      this.waiter = null;
+      wake(RELAID_OUT);
     },
     poll() { return this.queue.length ? this.queue.shift() : -1; },
     next() {
@@ -123,7 +132,7 @@ var Module = (function () {
     if (c.el.width !== width || c.el.height !== height) {
       c.el.width = width;
       c.el.height = height;
-      layOut();
+      if (which === 'console') layOut();
     }
     // The view is made anew when memory has grown (a new buffer) or the pixels moved.
     if (!c.image || c.image.data.buffer !== buffer || c.image.data.byteOffset !== ptr ||
@@ -141,8 +150,14 @@ var Module = (function () {
     return { w: Module.HEAP32[at + 2], h: Module.HEAP32[at + 3] };
   }
 
+  // The game's picture size, and the size its canvas is painted at: the picture's own
+  // when the page enlarges it (by whole device pixels, see the style), the shown size when
+  // it must shrink, since then the program's own rule keeps every one-pixel line.
+  const pictureSize = { w: 640, h: 480 };
+  const pictureCanvas = { w: 640, h: 480 };
+
   function layOut() {
-    const picture = $('picture'), pane = $('console');
+    const picture = { width: pictureSize.w, height: pictureSize.h }, pane = $('console');
     const dpr = window.devicePixelRatio || 1;
     const roomW = window.innerWidth * dpr, roomH = window.innerHeight * dpr;
     // The console at its own size (a whole factor of the screen's pixel ratio) where it
@@ -155,11 +170,18 @@ var Module = (function () {
     const stacked = below.w * below.h > beside.w * beside.h;
     const shown = stacked ? below : beside;
     $('game').classList.toggle('stacked', stacked);
-    for (const [el, s] of [[picture, shown], [pane, p]]) {
+    for (const [el, s] of [[$('picture'), shown], [pane, p]]) {
       el.style.width = s.w / dpr + 'px';
       el.style.height = s.h / dpr + 'px';
     }
-    picture.dataset.shown = shown.w + 'x' + shown.h;
+    $('picture').dataset.shown = shown.w + 'x' + shown.h;
+    const shrunk = shown.w < picture.width || shown.h < picture.height;
+    const w = shrunk ? shown.w : picture.width, h = shrunk ? shown.h : picture.height;
+    if (w !== pictureCanvas.w || h !== pictureCanvas.h) {
+      pictureCanvas.w = w;
+      pictureCanvas.h = h;
+      keys.relayout();
+    }
   }
   window.addEventListener('resize', layOut);
 
@@ -193,6 +215,13 @@ var Module = (function () {
       pausedMs: 0, // the game's pauses so far, in milliseconds
       putImage,
       addText,
+      pictureCanvas,
+      // A new picture: the page lays itself out for it before it is painted.
+      setPictureSize(w, h) {
+        pictureSize.w = w;
+        pictureSize.h = h;
+        layOut();
+      },
       finished(status) {
         document.body.dataset.exit = String(status);
         say(status === 0 ? 'The game has ended.' : 'The game ended with status ' + status + '.');

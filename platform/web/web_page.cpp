@@ -20,6 +20,10 @@ EM_JS(void, gs_page_put_picture,
 EM_JS(void, gs_page_put_console,
       (const void* rgba, int width, int height, int x, int y, int w, int h),
       { Module.gsPage.putImage('console', HEAPU8.buffer, rgba, width, height, x, y, w, h); });
+EM_JS(void, gs_page_picture_size, (int width, int height),
+      { Module.gsPage.setPictureSize(width, height); });
+EM_JS(int, gs_page_canvas_width, (), { return Module.gsPage.pictureCanvas.w; });
+EM_JS(int, gs_page_canvas_height, (), { return Module.gsPage.pictureCanvas.h; });
 EM_JS(void, gs_page_add_text, (const char* text, int length),
       { Module.gsPage.addText(UTF8ToString(text, length)); });
 EM_JS(void, gs_page_name_key, (const char* name, int code),
@@ -124,31 +128,45 @@ void WebPage::pictureClosed() {
     pictureChanged_ = false;
     if (picture_.empty()) return;
     std::fill(picture_.begin(), picture_.end(), palette_[colour::Black]);
-    gs_page_put_picture(picture_.data(), pictureW_, pictureH_, 0, 0, pictureW_, pictureH_);
+    gs_page_put_picture(picture_.data(), canvasW_, canvasH_, 0, 0, canvasW_, canvasH_);
 }
 
 void WebPage::showPicture() {
-    if (!pictureChanged_ || !graph_ || !graph_->isOpen()) return;
-    pictureChanged_ = false;
+    if (!graph_ || !graph_->isOpen()) return;
     const int w = graph_->width(), h = graph_->height();
-    PixelRect changed;
+    if (w != pictureW_ || h != pictureH_) {
+        // A new picture size: the page lays itself out for it.
+        pictureW_ = w;
+        pictureH_ = h;
+        gs_page_picture_size(w, h);
+        pictureChanged_ = true;
+    }
+    bool whole = false;
+    if (const int cw = gs_page_canvas_width(), ch = gs_page_canvas_height();
+        cw != canvasW_ || ch != canvasH_ || picture_.empty()) {
+        // A new canvas size: all of it painted anew.
+        canvasW_ = std::max(1, cw);
+        canvasH_ = std::max(1, ch);
+        picture_.assign(static_cast<std::size_t>(canvasW_) * static_cast<std::size_t>(canvasH_),
+                        palette_[colour::Black]);
+        whole = true;
+    }
+    if (!pictureChanged_ && !whole) return;
+    pictureChanged_ = false;
+    PixelArea drawn;
     {
         std::lock_guard lock(graph_->pictureLock());
-        changed = graph_->takeChanged();
+        PixelRect changed = graph_->takeChanged();
+        if (whole) changed = {0, 0, w - 1, h - 1};
         if (changed.empty()) return;
-        if (w != pictureW_ || h != pictureH_) {
-            // A new picture size: the canvas starts afresh, all of it.
-            pictureW_ = w;
-            pictureH_ = h;
-            picture_.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
-            changed = {0, 0, w - 1, h - 1};
-        }
-        // One canvas pixel per picture pixel: the page scales the canvas as a whole.
-        const PixelTarget target{picture_.data(), w * 4, 0, 0, w, h};
-        paintPicture(graph_->pixels().data(), w, h, changed, target, {0, 0, w, h}, palette_);
+        // The canvas is the picture or its shrunk showing; the page enlarges it itself.
+        const PixelTarget target{picture_.data(), canvasW_ * 4, 0, 0, canvasW_, canvasH_};
+        drawn = paintPicture(graph_->pixels().data(), w, h, changed, target,
+                             {0, 0, canvasW_, canvasH_}, palette_);
     }
-    gs_page_put_picture(picture_.data(), w, h, changed.left, changed.top, changed.width(),
-                        changed.height());
+    if (!drawn.empty())
+        gs_page_put_picture(picture_.data(), canvasW_, canvasH_, drawn.x, drawn.y, drawn.width,
+                            drawn.height);
 }
 
 void WebPage::showConsole() {
@@ -178,8 +196,11 @@ void WebPage::pause(double ms) {
 }
 
 int WebPage::waitForKey() {
-    show(); // the player must see what they are answering
-    const int key = gs_page_wait_key();
+    int key = RELAID_OUT;
+    while (key == RELAID_OUT) {
+        show(); // the player must see what they are answering, at the page's present size
+        key = gs_page_wait_key();
+    }
     lastYield_ = emscripten_get_now();
     return key;
 }

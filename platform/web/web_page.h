@@ -72,6 +72,9 @@ public:
 
     /// The longest the program keeps the thread while the game runs without pausing.
     static constexpr double YIELD_EVERY_MS = 50;
+    /// What the page's key wait gives when its layout changed: the picture is painted
+    /// anew at its new size and the wait goes on.
+    static constexpr int RELAID_OUT = -2;
 
 private:
     WebPage();
@@ -83,9 +86,10 @@ private:
     bool pictureChanged_ = false;
     PixelPalette palette_{};
     double lastYield_ = 0;
-    std::vector<std::uint32_t> picture_; ///< the picture in the canvas's RGBA
-    int pictureW_ = 0, pictureH_ = 0;
-    std::vector<std::uint32_t> pane_; ///< the console canvas's RGBA
+    std::vector<std::uint32_t> picture_; ///< the picture's canvas in its RGBA
+    int pictureW_ = 0, pictureH_ = 0;    ///< the game's picture
+    int canvasW_ = 0, canvasH_ = 0;      ///< its canvas: its own size, or shrunk to fit
+    std::vector<std::uint32_t> pane_;    ///< the console canvas's RGBA
     std::unique_ptr<PaneRenderer> paneRenderer_;
 };
 

@@ -69,7 +69,8 @@ describe('the page against the desktop program', () => {
     // line was open); the page waits for the player.
     const want = desktop(AFTER_A_SHOT);
     assert.equal(want.status, 100);
-    const page = await openGame(browser, srv.url, address(AFTER_A_SHOT));
+    // Room for the whole 1280 x 1024 picture at its own size under the console.
+    const page = await openGame(browser, srv.url, address(AFTER_A_SHOT), { width: 1300, height: 1400 });
     await waitText(page, 'Enter speed and angle of the shot\n22 32\nSelect a type');
     await waitIdle(page);
     const shown = await consoleText(page);
@@ -143,6 +144,17 @@ describe('the page', () => {
     const small = await shown();
     assert.ok(small.stacked && small.picture[0] <= 300 && small.picture[1] + small.console[1] <= 400);
     assert.ok(Math.abs(small.picture[0] / small.picture[1] - 1.6) < 0.02, JSON.stringify(small));
+    // Shrunk, the program paints the canvas at the size it is shown (its own rule keeps the
+    // one-pixel lines), even while it waits for a key; the browser does not resample it.
+    await page.waitForFunction(() => {
+      const c = document.getElementById('picture');
+      return c.width === Math.round(c.getBoundingClientRect().width);
+    });
+    const canvas = await page.evaluate(() => {
+      const c = document.getElementById('picture'), r = c.getBoundingClientRect();
+      return [c.width, c.height, Math.round(r.width), Math.round(r.height)];
+    });
+    assert.deepEqual(canvas.slice(0, 2), canvas.slice(2));
     await page.close();
   });
 
