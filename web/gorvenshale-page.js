@@ -12,7 +12,7 @@ var Module = (function () {
   // The transcript keeps this many lines; older ones leave the page.
   const MAX_LINES = 10000;
   // The smallest picture the page chooses by itself: the battle's rows, and a width that
-  // shows the nearest units.
+  // shows the nearest units (the program's SMALLEST_CHOSEN_W and _H, as the one window's).
   const BATTLE_ROWS = 540, MIN_PICTURE_W = 640;
   // What a key wait returns when the page's layout changed (the program's RELAID_OUT).
   const RELAID_OUT = -2;

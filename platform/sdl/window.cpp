@@ -195,14 +195,12 @@ public:
     std::pair<int, int> pictureSize() const {
         const Graph::Config& c = mode_.picture;
         if (c.sizeGiven) return {c.width, c.height};
-        int w = openW_, h = openH_;
-        if (mode_.pane) {
-            const WindowLayout l = oneWindowLayout(areaW_.load(), areaH_.load(), mode_.pane->cols(),
-                                                   mode_.pane->rows());
-            w = l.picture.width;
-            h = l.picture.height;
-        }
-        return {std::max(1, w / scale()), std::max(1, h / scale())};
+        if (!mode_.pane) return {std::max(1, openW_ / scale()), std::max(1, openH_ / scale())};
+        // The one window can be made small; the battle still needs its rows.
+        const WindowLayout l =
+            oneWindowLayout(areaW_.load(), areaH_.load(), mode_.pane->cols(), mode_.pane->rows());
+        return {std::max(SMALLEST_CHOSEN_W, l.picture.width / scale()),
+                std::max(SMALLEST_CHOSEN_H, l.picture.height / scale())};
     }
 
 private:
