@@ -6,30 +6,11 @@
 #include <string>
 
 #include "bench/practice.h"
+#include "bench/quiet_keys.h"
 #include "game/battle.h"
 
 namespace gs {
 namespace {
-
-/// Keys from a fixed script; output is dropped.
-class ScriptKeys : public Terminal {
-public:
-    explicit ScriptKeys(std::string keys) : keys_(std::move(keys)) {}
-    std::optional<int> pollKey() override {
-        if (pos_ >= keys_.size()) return std::nullopt;
-        return key(keys_[pos_++]);
-    }
-    int waitKey() override { return key(pos_ < keys_.size() ? keys_[pos_++] : '\n'); }
-    void write(std::string_view) override {}
-    void clear() override {}
-    void moveCursor(int, int) override {}
-    bool isScreen() const override { return false; }
-
-private:
-    static int key(char c) { return c == '\n' ? KEY_ENTER : static_cast<unsigned char>(c); }
-    std::string keys_;
-    std::size_t pos_ = 0;
-};
 
 /// The five shots that clear level 1's practice ground.
 const char* const CLEAR_PRACTICE = "\n1\n22 32\n1\n27 38\n1\n31 42\n1\n35 40\n1\n40 38\n";
@@ -37,7 +18,7 @@ constexpr int PRACTICE_TURNS = 5;
 
 struct Setup {
     Graph gr{Graph::Config{true, 1280, 1024, true}};
-    ScriptKeys keys;
+    bench::QuietKeys keys;
     Console con{keys};
     Clock clk;
     Rng rnd;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "air/raids.h"
+#include "bench/quiet_keys.h"
 #include "combat/enemy_fire.h"
 #include "combat/movement.h"
 #include "render/sprites.h"
@@ -15,37 +16,12 @@
 namespace gs {
 namespace {
 
-/// No keys but Enter, output dropped.
-class Quiet : public Terminal {
-public:
-    std::optional<int> pollKey() override { return KEY_ENTER; }
-    int waitKey() override { return KEY_ENTER; }
-    void write(std::string_view) override {}
-    void clear() override {}
-    void moveCursor(int, int) override {}
-    bool isScreen() const override { return false; }
-};
-
-/// The shared generator, except that the raids' chance rolls can be made to come up.
-class RaidDice : public Rng {
-public:
-    std::optional<int> next;
-    int Random(int n) override {
-        if (next) {
-            const int v = *next < n ? *next : n - 1;
-            next.reset();
-            return v;
-        }
-        return Rng::Random(n);
-    }
-};
-
 struct Phase {
     Graph gr{Graph::Config{true, 1280, 1024, true}};
-    Quiet keys;
+    bench::QuietKeys keys;
     Console con{keys};
     Clock clk;
-    RaidDice rnd;
+    bench::RaidDice rnd;
     Game G{gr, con, clk, rnd};
 
     explicit Phase(bool fast) : clk(Clock::Config{fast, 1u}) {

@@ -7,29 +7,11 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/quiet_keys.h"
 #include "platform/demo_terminals.h"
 
 namespace gs {
 namespace {
-
-/// Types "22 32" and Enter for ever; output is dropped.
-class Answers : public Terminal {
-public:
-    std::optional<int> pollKey() override { return waitKey(); }
-    int waitKey() override {
-        const int key = ANSWER[at_];
-        at_ = (at_ + 1) % (sizeof ANSWER - 1);
-        return key;
-    }
-    void write(std::string_view) override {}
-    void clear() override {}
-    void moveCursor(int, int) override {}
-    bool isScreen() const override { return false; }
-
-private:
-    static constexpr char ANSWER[] = "22 32\r";
-    std::size_t at_ = 0;
-};
 
 /// state.range(0) answers recorded into a fresh file; reports the time per answer.
 void BM_RecordAnswers(benchmark::State& state) {
@@ -37,7 +19,7 @@ void BM_RecordAnswers(benchmark::State& state) {
     const std::filesystem::path file = std::filesystem::temp_directory_path() /
                                        ("gs_bench_record_" + std::to_string(getpid()) + ".demo");
     for (auto _ : state) {
-        Answers keyboard;
+        bench::QuietKeys keyboard("22 32\r", true);
         Demo start;
         start.program = "bench";
         RecordingTerminal rec(keyboard, file.string(), start);

@@ -19,6 +19,7 @@
 
 #include "air/raids.h"
 #include "bench/practice.h"
+#include "bench/quiet_keys.h"
 #include "combat/damage.h"
 #include "combat/enemy_fire.h"
 #include "combat/flight.h"
@@ -123,29 +124,11 @@ private:
 
 inline void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-/// No keys; output is dropped. The turns here never ask.
-class NoKeys : public Terminal {
-public:
-    std::optional<int> pollKey() override { return std::nullopt; }
-    int waitKey() override { return KEY_ENTER; }
-    void write(std::string_view) override {}
-    void clear() override {}
-    void moveCursor(int, int) override {}
-    bool isScreen() const override { return false; }
-};
-
-/// The shared generator, except that both raids' chance rolls always come up.
-class RaidDice : public Rng {
-public:
-    bool raids = false;
-    int Random(int n) override { return raids && (n == 6 || n == 40) ? n - 1 : Rng::Random(n); }
-};
-
 /// The practice ground of level 1 (targets and houses that do not shoot back) on the
 /// real clock, in a window of the given size or headless.
 struct PracticeGame {
     Graph gr;
-    NoKeys keys;
+    QuietKeys keys; // the turns here never ask
     Console con{keys};
     Clock clk{Clock::Config{false, 1u}};
     RaidDice rnd;
