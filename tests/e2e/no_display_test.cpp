@@ -65,5 +65,13 @@ TEST_F(NoDisplay, ADisplayWithNoServerEndsTheBattleTheSameWay) {
     expectTheWindowFailurePath(playLevelOne());
 }
 
+TEST_F(NoDisplay, TheOneWindowSaysSoAtOnce) {
+    const GameRun r = runGame({"--console", "window", "--fast"}, "1\n2\n1\n");
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("--console terminal --headless"), std::string::npos) << r.err;
+    EXPECT_EQ(count(r.err, "\n"), 2) << r.err;
+}
+
 } // namespace
 } // namespace gs
