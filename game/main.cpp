@@ -94,13 +94,14 @@ int main(int argc, char** argv) {
     const Graph::Config picture{o.headless, o.width, o.height, o.sizeGiven, o.scale};
     Graph gr(picture);
     if (o.snapshots) gr.setSnapshotWriter(snapshotSeries(*o.snapshots));
+    // Until the game is over, closing the one window or Ctrl+C in it ends the program the
+    // way Ctrl+C ends it in a terminal; afterwards they only close the window. (Declared
+    // before the window, whose thread reads it, so that it outlives the window.)
+    std::atomic<bool> gameOver{false};
     // The console's keyboard and screen: the terminal, or a pane in the one window.
     std::optional<StdTerminal> term;
     std::optional<PaneTerminal> pane;
     std::unique_ptr<GameWindow> window;
-    // Until the game is over, closing the one window or Ctrl+C in it ends the program the
-    // way Ctrl+C ends it in a terminal; afterwards they only close the window.
-    std::atomic<bool> gameOver{false};
     Terminal* keys = nullptr;
     if (o.consoleWindow) {
         pane.emplace(PANE_COLS, PANE_ROWS);

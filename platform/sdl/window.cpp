@@ -451,9 +451,12 @@ private:
     }
 
     void endGame() {
+        // The program's handler first: while the game runs it ends the program at once, as
+        // Ctrl+C in a terminal, before a game woken by the closed pane could end it another
+        // way. Once the game is over it returns, and the pane's last wait ends.
+        if (mode_.onCloseOrCtrlC) mode_.onCloseOrCtrlC();
         closed_ = true;
         mode_.pane->close();
-        if (mode_.onCloseOrCtrlC) mode_.onCloseOrCtrlC();
     }
 
     /// Copies rectangle `drawn` of the game's picture (`width` pixels a row) into the

@@ -561,7 +561,7 @@ TEST_F(Xvfb, OneWindowEndsAtCtrlCAndKeepsARunTimeErrorOnScreen) {
         ASSERT_TRUE(poll([&] { return fs::exists(dir_ / "snaps/0001.png"); }));
         screen.x("xdotool key ctrl+c");
         ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
-        EXPECT_EQ(game.proc.status, 128 + SIGINT);
+        EXPECT_EQ(game.proc.status, 128 + SIGINT) << slurp(dir_ / "out.txt");
         std::string why;
         const std::optional<Demo> kept = loadDemo((dir_ / "kept.demo").string(), why);
         ASSERT_TRUE(kept) << why;
