@@ -92,8 +92,6 @@ int main(int argc, char** argv) {
 
     Clock clk(Clock::Config{o.fast, o.seed});
     const Graph::Config picture{o.headless, o.width, o.height, o.sizeGiven, o.scale};
-    Graph gr(picture);
-    if (o.snapshots) gr.setSnapshotWriter(snapshotSeries(*o.snapshots));
     // Until the game is over, closing the one window or Ctrl+C in it ends the program the
     // way Ctrl+C ends it in a terminal; afterwards they only close the window. (Declared
     // before the window, whose thread reads it, so that it outlives the window.)
@@ -118,12 +116,18 @@ int main(int argc, char** argv) {
                          error.c_str());
             return 1;
         }
-        gr.setWindowFactory(window->pictureFactory());
         keys = &*pane;
     } else {
-        if (!o.headless) gr.setWindowFactory(sdlWindowFactory());
         keys = &term.emplace();
     }
+    // The picture, made after the window it may show in, goes before it: a battle's picture
+    // still open at the end lets go of the window first.
+    Graph gr(picture);
+    if (o.snapshots) gr.setSnapshotWriter(snapshotSeries(*o.snapshots));
+    if (window)
+        gr.setWindowFactory(window->pictureFactory());
+    else if (!o.headless)
+        gr.setWindowFactory(sdlWindowFactory());
     Terminal& screen = *keys;
     std::optional<ReplayTerminal> replay;
     if (demos.replay) {
