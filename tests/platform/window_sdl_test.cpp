@@ -51,10 +51,10 @@ template <class Ok> bool eventually(Ok ok) {
 }
 
 /// The game's window, as SDL numbers it; 0 when there is none.
-Uint32 gameWindowId() {
+Uint32 gameWindowId(const char* title = "Graph window application") {
     for (Uint32 id = 1; id < 1000; ++id)
         if (SDL_Window* w = SDL_GetWindowFromID(id))
-            if (std::strcmp(SDL_GetWindowTitle(w), "Graph window application") == 0) return id;
+            if (std::strcmp(SDL_GetWindowTitle(w), title) == 0) return id;
     return 0;
 }
 
@@ -235,12 +235,7 @@ TEST(OneWindow, TypedKeysReachThePaneAndThePictureTakesTheArea) {
                               error);
     ASSERT_TRUE(window) << error;
     Uint32 id = 0;
-    ASSERT_TRUE(eventually([&] {
-        for (Uint32 n = 1; n < 1000 && !id; ++n)
-            if (SDL_Window* w = SDL_GetWindowFromID(n))
-                if (std::strcmp(SDL_GetWindowTitle(w), "Gorvenshale") == 0) id = n;
-        return id != 0;
-    }));
+    ASSERT_TRUE(eventually([&] { return (id = gameWindowId("Gorvenshale")) != 0; }));
     SDL_Event close{};
     close.type = SDL_WINDOWEVENT;
     close.window.event = SDL_WINDOWEVENT_CLOSE;
