@@ -25,9 +25,9 @@ constexpr const char* CAMPAIGN_COMPLETE =
     "Congratulations! You have completed the campaign. Press any key.";
 
 /// The line the report of run-time error 3 adds, followed by the places looked at.
+constexpr const char* NO_LEVEL_DIRECTORY = "No level directory; looked in ";
 /// After the report that ends a game played in one window.
 constexpr const char* PRESS_A_KEY_TO_CLOSE = "Press a key or close the window to end.";
-constexpr const char* NO_LEVEL_DIRECTORY = "No level directory; looked in ";
 
 // The battle.
 constexpr const char* AMMO_QUESTION =
