@@ -13,6 +13,9 @@
 #include "platform/sdl/window.h"
 
 #include <SDL.h>
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <atomic>
@@ -21,6 +24,7 @@
 #include <cstring>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <semaphore>
 #include <span>
@@ -72,6 +76,31 @@ void offerVisibleDriversOnly() {
     const bool compositor =
         wayland && *wayland && (wayland[0] == '/' || std::getenv("XDG_RUNTIME_DIR"));
     SDL_SetHint(SDL_HINT_VIDEODRIVER, compositor ? "x11,wayland" : "x11");
+}
+
+/// Xlib's error handler before ours.
+XErrorHandler xlibHandler = nullptr;
+
+/// SDL wakes a window thread that waits for events by sending its window an event over a
+/// second X connection of its own. One sent just before the window is destroyed can reach
+/// the X server after the window is gone; the server answers BadWindow, and Xlib's own
+/// handler would end the program for a wake-up nobody needs any more. Every other error
+/// goes to the handler there was.
+int ignoreLateWakeUps(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow && error->request_code == X_SendEvent) return 0;
+    return xlibHandler ? xlibHandler(display, error) : 0;
+}
+
+/// Installs ignoreLateWakeUps once, when SDL shows windows through X. Xlib is SDL's
+/// library: it is reached where SDL loaded it, and without it there is nothing to do.
+void forgiveLateWakeUps(const char* driver) {
+    static std::once_flag once;
+    if (!driver || std::string(driver) != "x11") return;
+    std::call_once(once, [] {
+        using SetHandler = XErrorHandler (*)(XErrorHandler);
+        if (auto set = reinterpret_cast<SetHandler>(dlsym(RTLD_DEFAULT, "XSetErrorHandler")))
+            xlibHandler = set(ignoreLateWakeUps);
+    });
 }
 
 /// SDL's invisible drivers count only when SDL_VIDEODRIVER asked for them.
@@ -239,12 +268,6 @@ private:
                 sdlUp_ = false;
             }
             if (mode_.pane) SDL_StopTextInput();
-            // A wake-up pushed just before the end travels to the X server on a connection
-            // of SDL's own; were the window destroyed before the server has it, the server
-            // would answer BadWindow and Xlib would end the program. Hiding waits for the
-            // server to have unmapped the window, by which time it has read the wake-up.
-            SDL_HideWindow(win_);
-            SDL_PumpEvents();
             SDL_DestroyWindow(win_);
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
         }
@@ -297,6 +320,7 @@ private:
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
             return std::string("Window registration failed (") + SDL_GetError() + ")";
         const char* driver = SDL_GetCurrentVideoDriver();
+        forgiveLateWakeUps(driver);
         if (!visibleOrAskedFor(driver))
             return std::string("Window registration failed (no display; SDL offers only its "
                                "invisible \"") +
