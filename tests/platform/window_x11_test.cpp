@@ -27,8 +27,8 @@ std::string startXvfb(pid_t& server) {
     if (server == 0) {
         close(fds[0]);
         const std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24",
-               "-nolisten", "tcp", static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten",
+               "tcp", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
@@ -39,7 +39,9 @@ std::string startXvfb(pid_t& server) {
 }
 
 /// Xlib's functions, from where SDL loaded the library.
-template <class F> F xlib(const char* name) { return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name)); }
+template <class F> F xlib(const char* name) {
+    return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name));
+}
 
 /// A battle's window, so that SDL runs on X; then what SDL's wake-up does when it comes
 /// late: an event sent to a window already destroyed. Exits 0 when the program lives on.
