@@ -9,8 +9,8 @@
 #include "combat/damage.h"
 #include "combat/flight.h"
 #include "game/modes.h"
-#include "platform/runtime_error.h"
 #include "state/texts.h"
+#include "system/runtime_error.h"
 
 namespace gs {
 

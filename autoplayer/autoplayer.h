@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/console.h"
+#include "console/console.h"
 #include "state/game.h"
 
 namespace gs {

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "platform/graph.h"
+#include "picture/graph.h"
 
 namespace {
 

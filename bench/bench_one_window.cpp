@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "bench/player_path.h"
-#include "platform/pane_terminal.h"
-#include "platform/picture_view.h"
-#include "platform/sdl/frames_shown.h"
-#include "platform/sdl/window.h"
+#include "console/pane_terminal.h"
+#include "frontend/sdl/frames_shown.h"
+#include "frontend/sdl/window.h"
+#include "picture/picture_view.h"
 #include "state/texts.h"
 
 namespace gs {
@@ -54,7 +54,7 @@ void BM_ComposeWholePresent(benchmark::State& st) {
     const WindowLayout l = oneWindowLayout(SCREEN_W, SCREEN_H, COLS, ROWS);
     const PixelTarget all{window.data(), SCREEN_W * 4, 0, 0, SCREEN_W, SCREEN_H};
     for (auto _ : st) {
-        benchmark::DoNotOptimize(paintPicture(picture.data(), 1920, 1080, {0, 0, 1919, 1079}, all,
+        benchmark::DoNotOptimize(paintPicture(picture.data(), 1920, 1080, {0, 0, 1920, 1080}, all,
                                               {0, 0, SCREEN_W, SCREEN_H}, palette));
         if (st.range(0) == 0) continue;
         pane.invalidate();

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/pane_render.h"
+#include "console/pane_render.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ struct Pane {
             grid.write("Select menu point: 1 Play 2 About 3 Quit\r\n");
         draw();
     }
-    PixelArea draw() {
+    PixelRect draw() {
         return renderer.render({pixels.data(), COLS * 16 * 4, 0, 0, COLS * 16, ROWS * 32}, palette,
                                {SCALE, 7, 0, true});
     }

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bench/quiet_keys.h"
-#include "platform/demo_terminals.h"
+#include "demo/demo_terminals.h"
 
 namespace gs {
 namespace {

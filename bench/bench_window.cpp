@@ -14,7 +14,7 @@
 
 #include "bench/overhead.h"
 #include "bench/player_path.h"
-#include "platform/sdl/frames_shown.h"
+#include "frontend/sdl/frames_shown.h"
 #include "state/texts.h"
 
 namespace gs {

@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-#include "platform/clock.h"
+#include "system/clock.h"
 
 namespace gs::bench {
 

@@ -26,7 +26,7 @@
 #include "combat/health.h"
 #include "combat/movement.h"
 #include "effects/explosions.h"
-#include "platform/sdl/window.h"
+#include "frontend/sdl/window.h"
 #include "render/field.h"
 #include "render/sprites.h"
 

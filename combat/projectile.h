@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "platform/types.h"
+#include "system/types.h"
 
 namespace gs {
 

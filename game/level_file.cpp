@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 
-#include "platform/directories.h"
-#include "platform/runtime_error.h"
-#include "platform/text_file.h"
 #include "state/texts.h"
+#include "system/directories.h"
+#include "system/runtime_error.h"
+#include "system/text_file.h"
 
 namespace gs {
 

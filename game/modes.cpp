@@ -2,8 +2,8 @@
 
 #include "game/answers.h"
 #include "game/level_file.h"
-#include "platform/runtime_error.h"
 #include "state/texts.h"
+#include "system/runtime_error.h"
 
 namespace gs {
 

@@ -6,11 +6,11 @@
 // a scripted console, a fast virtual clock and a scripted or seeded generator.
 #pragma once
 
-#include "platform/clock.h"
-#include "platform/console.h"
-#include "platform/graph.h"
-#include "platform/random.h"
+#include "console/console.h"
+#include "picture/graph.h"
 #include "state/state.h"
+#include "system/clock.h"
+#include "system/random.h"
 
 namespace gs {
 

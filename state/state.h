@@ -1,14 +1,14 @@
 // The whole game state: every global of the game under its own name and width.
 //
-// Every integer is 16-bit signed unless stated, stored through w16() (platform/types.h).
+// Every integer is 16-bit signed unless stated, stored through w16() (system/types.h).
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
 
-#include "platform/types.h"
 #include "state/units.h"
+#include "system/types.h"
 
 namespace gs {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/types.h"
+#include "system/types.h"
 
 namespace gs {
 

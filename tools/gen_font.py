@@ -2,9 +2,9 @@
 """Writes the 8x8 text font from an 8x8 VGA console font of Debian's console-setup-linux
 package (PSF with a Unicode table):
 
-- platform/font8x8.inc: the 256 glyphs of the drawing surface, in code page 437 order (each
+- picture/font8x8.inc: the 256 glyphs of the drawing surface, in code page 437 order (each
   code page 437 byte is looked up by its Unicode character);
-- platform/font_unicode.inc: for the console pane, which shows Unicode text, the code page
+- picture/font_unicode.inc: for the console pane, which shows Unicode text, the code page
   437 byte of every Unicode character that code page has beyond ASCII, and the glyphs of
   the Latin-1 and Cyrillic characters the font holds that code page 437 lacks, with their
   code points, and the replacement glyph for everything else.
@@ -16,8 +16,8 @@ import struct
 import sys
 
 DEFAULT_FONT = "/usr/share/consolefonts/Uni2-VGA8.psf.gz"
-DEFAULT_OUT = "platform/font8x8.inc"
-DEFAULT_UNICODE_OUT = "platform/font_unicode.inc"
+DEFAULT_OUT = "picture/font8x8.inc"
+DEFAULT_UNICODE_OUT = "picture/font_unicode.inc"
 
 # The blocks whose characters the pane shows with the font's own glyphs: Latin-1 (typed
 # letters with accents) and Cyrillic (the game's own message "УБИТ").

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "combat/flight.h"
-#include "platform/png/rgba_png.h"
+#include "frontend/png/rgba_png.h"
 #include "render/field.h"
 #include "state/game.h"
 

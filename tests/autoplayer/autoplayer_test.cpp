@@ -7,8 +7,8 @@
 #include "autoplayer/autoplayer.h"
 #include "combat/flight.h"
 #include "game/battle.h"
-#include "platform/runtime_error.h"
 #include "render/sprites.h"
+#include "system/runtime_error.h"
 #include "tests/support/harness.h"
 
 namespace gs {

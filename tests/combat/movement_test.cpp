@@ -4,8 +4,8 @@
 
 #include "combat/enemy_fire.h"
 #include "combat/movement.h"
-#include "platform/runtime_error.h"
 #include "render/sprites.h"
+#include "system/runtime_error.h"
 #include "tests/combat/enemy_rig.h"
 
 namespace gs {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/png/snapshots.h"
+#include "frontend/png/snapshots.h"
 #include "state/texts.h"
 #include "tests/support/run_game.h"
 

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "platform/demo_file.h"
+#include "demo/demo_file.h"
 #include "state/texts.h"
 #include "tests/support/run_game.h"
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/graph.h"
+#include "picture/graph.h"
 #include "state/texts.h"
 #include "tests/support/run_game.h"
 

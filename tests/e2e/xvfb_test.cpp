@@ -23,10 +23,10 @@
 #include <thread>
 #include <vector>
 
-#include "game/options.h"
-#include "platform/demo_file.h"
-#include "platform/picture_view.h"
-#include "platform/png/snapshots.h"
+#include "demo/demo_file.h"
+#include "frontend/png/snapshots.h"
+#include "picture/picture_view.h"
+#include "program/options.h"
 
 namespace gs {
 namespace {
@@ -415,7 +415,7 @@ TEST_F(Xvfb, AClosedStandardDescriptorIsNotTakenByTheWindow) {
 /// Pixels of the window's `shown` area that differ from the snapshot pixels they stand
 /// for: at a whole factor the one pixel of each block, shrunk the highest colour index of
 /// the span each shown pixel covers.
-long shownDifferences(const Shot& win, PixelArea shown, const Snapshot& s, std::string& first) {
+long shownDifferences(const Shot& win, PixelRect shown, const Snapshot& s, std::string& first) {
     if (shown.empty() || shown.x + shown.width > win.w || shown.y + shown.height > win.h) {
         first = "the picture's place lies outside the " + std::to_string(win.w) + "x" +
                 std::to_string(win.h) + " window";
@@ -497,7 +497,7 @@ public:
     /// Screenshots the window until the picture area `area` (a function of the window's
     /// size) shows the newest snapshot fitted into it, and there are at least `count`.
     void expectShowsSnapshot(const std::string& id, std::size_t count,
-                             const std::function<PixelArea(int w, int h)>& area,
+                             const std::function<PixelRect(int w, int h)>& area,
                              const std::string& moment) {
         long diff = -1;
         std::string first = "no snapshot";
@@ -509,8 +509,8 @@ public:
             if (n < count || !latestSnapshot(dir_ / "snaps", snap)) return false;
             Shot win;
             if (!shot(id, win)) return first = "no screenshot", false;
-            const PixelArea a = area(win.w, win.h);
-            PixelArea shown = fitPicture(snap.w, snap.h, a.width, a.height);
+            const PixelRect a = area(win.w, win.h);
+            PixelRect shown = fitPicture(snap.w, snap.h, a.width, a.height);
             shown.x += a.x;
             shown.y += a.y;
             diff = shownDifferences(win, shown, snap, first);
@@ -600,7 +600,7 @@ TEST_F(Xvfb, OneWindowShowsTheSnapshotPictureAtEachScale) {
         // The picture's area is all above the pane; the picture fills it by the scale.
         auto area = [&](int w, int h) {
             EXPECT_EQ(h, 300 * scale + PANE_HEIGHT);
-            return PixelArea{0, 0, w, h - PANE_HEIGHT};
+            return PixelRect{0, 0, w, h - PANE_HEIGHT};
         };
         screen.type(id, "1\n2\n1\n"); // Play, Custom level, level 1
         screen.expectShowsSnapshot(id, 1, area, "waiting for the first key");
@@ -626,7 +626,7 @@ TEST_F(Xvfb, OneWindowShowsTheSnapshotPictureAtEachScale) {
             screen.expectShowsSnapshot(
                 id, 4,
                 [](int w, int h) {
-                    return PixelArea{0, 0, w, h - PANE_HEIGHT};
+                    return PixelRect{0, 0, w, h - PANE_HEIGHT};
                 },
                 "after the window grew");
         }
@@ -655,7 +655,7 @@ TEST_F(Xvfb, ScaleTwoBesideATerminalHalvesThePictureAndDoublesItsPixels) {
         std::string err;
         if (st != 0 || !readXwd(xwd, win, err) || !latestSnapshot(dir_ / "snaps", snap))
             return false;
-        diff = shownDifferences(win, PixelArea{0, 0, 1024, 768}, snap, first);
+        diff = shownDifferences(win, PixelRect{0, 0, 1024, 768}, snap, first);
         return diff == 0;
     });
     EXPECT_EQ(diff, 0) << first;
@@ -684,7 +684,7 @@ TEST_F(Xvfb, ADemoFromALargerScreenIsShownWhole) {
     screen.expectShowsSnapshot(
         id, 1,
         [](int w, int h) {
-            return PixelArea{0, 0, w, h};
+            return PixelRect{0, 0, w, h};
         },
         "the replay's battle");
     Snapshot snap;

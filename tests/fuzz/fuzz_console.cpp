@@ -13,10 +13,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/console.h"
-#include "platform/runtime_error.h"
-#include "platform/terminal_tty.h"
-#include "platform/text_grid.h"
+#include "console/console.h"
+#include "console/terminal_tty.h"
+#include "console/text_grid.h"
+#include "system/runtime_error.h"
 
 namespace {
 

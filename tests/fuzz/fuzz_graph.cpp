@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/graph.h"
+#include "picture/graph.h"
 
 namespace {
 

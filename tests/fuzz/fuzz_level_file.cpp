@@ -16,10 +16,10 @@
 #include "combat/flight.h"
 #include "combat/health.h"
 #include "game/level_file.h"
-#include "platform/runtime_error.h"
 #include "render/field.h"
 #include "render/sprites.h"
 #include "state/game.h"
+#include "system/runtime_error.h"
 
 namespace {
 

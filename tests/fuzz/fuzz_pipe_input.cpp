@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/console.h"
-#include "platform/runtime_error.h"
-#include "platform/terminal_std.h"
+#include "console/console.h"
+#include "console/terminal_std.h"
+#include "system/runtime_error.h"
 
 namespace {
 

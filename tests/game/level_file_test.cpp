@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include "game/level_file.h"
-#include "platform/runtime_error.h"
 #include "state/texts.h"
+#include "system/runtime_error.h"
 #include "tests/support/harness.h"
 
 namespace gs {

@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include "game/modes.h"
-#include "platform/runtime_error.h"
 #include "state/texts.h"
+#include "system/runtime_error.h"
 #include "tests/support/harness.h"
 
 namespace gs {

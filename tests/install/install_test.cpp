@@ -7,7 +7,7 @@
 #include <regex>
 #include <set>
 
-#include "platform/png/rgba_png.h"
+#include "frontend/png/rgba_png.h"
 #include "state/texts.h"
 #include "tests/support/run_game.h"
 

@@ -6,7 +6,7 @@
 #include <ostream>
 #include <vector>
 
-#include "platform/graph.h"
+#include "picture/graph.h"
 
 namespace gs::test {
 

@@ -19,8 +19,8 @@
 #include "autoplayer/autoplayer.h"
 #include "game/battle.h"
 #include "game/modes.h"
-#include "platform/runtime_error.h"
 #include "state/texts.h"
+#include "system/runtime_error.h"
 
 namespace gs {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/runtime_error.h"
+#include "system/runtime_error.h"
 
 namespace gs::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/text_grid.h"
+#include "console/text_grid.h"
 #include "state/game.h"
 
 namespace gs::test {

@@ -1,0 +1,59 @@
+// Command-line options: accepted forms, refused values.
+#include <gtest/gtest.h>
+
+#include "program/options.h"
+
+namespace gs {
+namespace {
+
+TEST(Options, EveryOptionInBothForms) {
+    EXPECT_EQ(parseOptions({}).error, "");
+    EXPECT_FALSE(parseOptions({}).options.seed);
+    ParsedOptions p =
+        parseOptions({"--fast", "--seed", "4294967295", "--headless", "--size=640x480",
+                      "--snapshots", "shots", "--help", "--version"});
+    ASSERT_EQ(p.error, "");
+    const Options& o = p.options;
+    EXPECT_TRUE(o.fast && o.headless && o.sizeGiven && o.help && o.version);
+    EXPECT_EQ(o.seed, 4294967295u);
+    EXPECT_EQ(o.width * 10000 + o.height, 640 * 10000 + 480);
+    EXPECT_EQ(o.snapshots, "shots");
+    EXPECT_EQ(parseOptions({"--seed=0"}).options.seed, 0u);
+    // The console stays in the terminal unless the one window is asked for.
+    EXPECT_FALSE(o.consoleWindow);
+    EXPECT_EQ(o.scale, 1);
+    p = parseOptions({"--console", "window", "--scale=8"});
+    ASSERT_EQ(p.error, "");
+    EXPECT_TRUE(p.options.consoleWindow);
+    EXPECT_EQ(p.options.scale, 8);
+    EXPECT_FALSE(parseOptions({"--console=terminal"}).options.consoleWindow);
+}
+
+TEST(Options, BadArgumentsAreRefusedOnOneLine) {
+    for (std::vector<std::string> bad :
+         std::vector<std::vector<std::string>>{{"--bogus"},
+                                               {"play"},
+                                               {"--seed"},
+                                               {"--seed", "-1"},
+                                               {"--seed", "4294967296"},
+                                               {"--seed", "12x"},
+                                               {"--size", "640"},
+                                               {"--size", "99x480"},
+                                               {"--size", "640x8193"},
+                                               {"--size", "640x+480"},
+                                               {"--snapshots", ""},
+                                               {"--fast=1"},
+                                               {"--console", "pane"},
+                                               {"--console", "window", "--headless"},
+                                               {"--scale", "0"},
+                                               {"--scale", "9"}}) {
+        ParsedOptions p = parseOptions(bad);
+        EXPECT_FALSE(p.error.empty()) << bad[0] << (bad.size() > 1 ? " " + bad[1] : "");
+        EXPECT_EQ(p.error.find('\n'), std::string::npos);
+    }
+    EXPECT_EQ(parseOptions({"--colour=red"}).error, "unknown option '--colour=red'");
+    EXPECT_EQ(parseOptions({"--fast=1"}).error, "option --fast takes no value");
+}
+
+} // namespace
+} // namespace gs
