@@ -442,10 +442,16 @@ int writeNewFile(const std::string& target, const std::string& text, std::string
         error = inTheWay;
         return -1;
     }
-    const int fd = open(part.c_str(),
-                        O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    // A regular one was left by a recording that was killed. It is removed, not written
+    // through: whatever else has linked it since (a backup) keeps its copy, and a file
+    // this player may not write does not stop the recording.
+    if (unlink(part.c_str()) != 0 && errno != ENOENT) {
+        error = part + ": " + std::strerror(errno);
+        return -1;
+    }
+    const int fd = open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) {
-        error = errno == ELOOP || errno == ENXIO ? inTheWay : std::strerror(errno);
+        error = std::strerror(errno);
         return -1;
     }
     if (fstat(fd, &file) != 0 || !S_ISREG(file.st_mode)) {

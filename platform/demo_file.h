@@ -57,7 +57,8 @@ std::optional<Demo> loadDemo(const std::string& path, std::string& error);
 /// Writes the whole file at once: a new file beside it, then renamed over it, so that a
 /// game ended at any moment leaves the last complete recording. `path` must name a
 /// regular file, a symbolic link to one (the file it points to is written, the link
-/// stays) or nothing yet; anything else is refused, never replaced.
+/// stays) or nothing yet; anything else is refused, never replaced. A regular file left at
+/// the new file's name (`path` + ".part") by a recording that was killed is removed first.
 bool saveDemo(const std::string& path, const Demo& d, std::string& error);
 /// Bytes of a demo file as an error line may show them: printable ASCII as it is, any
 /// other byte as \xHH (a terminal must not act on them), and at most 60 of them.

@@ -216,6 +216,21 @@ TEST(DemoFileWriter, TheFileIsAlwaysTheWholeDemoAndGrowsInPlace) {
     fs::remove_all(dir);
 }
 
+TEST(DemoFileWriter, ALeftoverPartFileIsRemovedNeverWrittenThrough) {
+    // A killed recording left game.demo.part behind, and a backup has linked it since:
+    // the next recording must not write into the backup's copy.
+    const fs::path dir = scratch("leftover");
+    const std::string file = (dir / "game.demo").string();
+    std::ofstream(dir / "backup") << "the backup's copy\n";
+    fs::create_hard_link(dir / "backup", file + ".part");
+    std::string error;
+    ASSERT_TRUE(saveDemo(file, sample(), error)) << error;
+    EXPECT_EQ(slurp(dir / "backup"), "the backup's copy\n");
+    EXPECT_FALSE(fs::exists(file + ".part"));
+    EXPECT_EQ(slurp(file), formatDemo(sample()));
+    fs::remove_all(dir);
+}
+
 TEST(RecordingTerminal, KeepsEveryKeyTakenAndWritesTheFileAtEachEnter) {
     const fs::path dir = scratch("rec");
     const std::string file = (dir / "game.demo").string();
