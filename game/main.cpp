@@ -63,6 +63,9 @@ void showEndInPane(gs::PaneTerminal& pane, const std::string& report) {
 
 int main(int argc, char** argv) {
     using namespace gs;
+    // A file past the size limit (ulimit -f) fails its write, reported as any failed
+    // write is, instead of killing the game with nothing said.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (!holdStandardDescriptors()) {
         std::fputs("gorvenshale: /dev/null cannot be opened for a closed standard descriptor\n",
                    stderr);

@@ -544,9 +544,8 @@ bool DemoFileWriter::write(const std::string& path, const Demo& demo, std::strin
     const std::string head = headLine(demo);
     if (fd_ < 0 || path != path_ || head != head_ || demo.keys.size() < keys_)
         return writeWhole(path, head, demo, error);
-    // The answers completed since the last write are appended where the old closing lines
-    // began; the keys of an unfinished answer and the \end line follow. One write, so
-    // that the file is either as it was or as it is now.
+    // The answers completed since the last write go where the old closing lines began; the
+    // keys of an unfinished answer and the \end line follow.
     std::size_t rowsEnd = keys_;
     for (std::size_t at = demo.keys.size(); at > keys_; --at)
         if (demo.keys[at - 1] == KEY_ENTER) {
@@ -560,19 +559,32 @@ bool DemoFileWriter::write(const std::string& path, const Demo& demo, std::strin
     appendKeyRows(demo.keys, rowsEnd, demo.keys.size(), text);
     text += endLine(demo.keys.size(), checksum(demo.keys, rowsEnd, demo.keys.size(), rowsSum));
     const std::uint64_t newSize = body_ + text.size();
-    // A shorter file gets blank lines, which may follow the \end line, until it is cut.
-    if (newSize < size_) text.append(static_cast<std::size_t>(size_ - newSize), '\n');
-    bool written = writeAt(fd_, text, body_, error);
-    if (written && newSize < size_ && ftruncate(fd_, static_cast<off_t>(newSize)) != 0) {
-        error = std::strerror(errno);
-        written = false;
+    const off_t oldEnd = static_cast<off_t>(size_);
+    // The room comes first, as blank lines after the \end line (which a demo may have): a
+    // full disk stops the write there, and the file is cut back to the demo it was. Only
+    // then are the old closing lines replaced, in room the file already has.
+    if (newSize > size_ &&
+        !writeAt(fd_, std::string(static_cast<std::size_t>(newSize - size_), '\n'), size_, error)) {
+        if (ftruncate(fd_, oldEnd) != 0) forget();
+        return false;
     }
-    if (!written) {
-        forget(); // the next write puts the whole file in place again
+    // A shorter file gets blank lines too, until it is cut.
+    if (newSize < size_) text.append(static_cast<std::size_t>(size_ - newSize), '\n');
+    if (!writeAt(fd_, text, body_, error)) {
+        // The old closing lines are put back; a file that takes not even those is written
+        // whole by the next write.
+        std::string ignored;
+        if (!writeAt(fd_, tail_, body_, ignored) || ftruncate(fd_, oldEnd) != 0) forget();
+        return false;
+    }
+    if (newSize < size_ && ftruncate(fd_, static_cast<off_t>(newSize)) != 0) {
+        error = std::strerror(errno);
+        forget(); // a whole demo still, blank lines after it; the next write puts it anew
         return false;
     }
     keys_ = rowsEnd;
     sum_ = rowsSum;
+    tail_ = text.substr(rowsBytes, static_cast<std::size_t>(newSize - body_) - rowsBytes);
     body_ += rowsBytes;
     size_ = newSize;
     return true;
@@ -599,6 +611,7 @@ bool DemoFileWriter::writeWhole(const std::string& path, const std::string& head
     sum_ = sum;
     body_ = body;
     size_ = text.size();
+    tail_ = text.substr(body);
     return true;
 }
 

@@ -66,9 +66,11 @@ std::string shownText(std::string_view text);
 
 /// Keeps the file of a recording up to date. The first write puts the whole file in
 /// place as saveDemo does; later ones append the answers given since and write the lines
-/// after them (an answer being typed, the \end line) anew in place, in one write, so
-/// that an Enter costs the same however long the game has been. A new first line (the
-/// window's size, learnt late) or a failed write puts the whole file in place again.
+/// after them (an answer being typed, the \end line) anew in place, so that an Enter
+/// costs the same however long the game has been. The file is a whole demo at every
+/// moment: a write that fails (a full disk) leaves it as it was. A new first line (the
+/// window's size, learnt late) or a file that could not be put back after a failed write
+/// puts the whole file in place again.
 class DemoFileWriter {
 public:
     DemoFileWriter() = default;
@@ -90,6 +92,7 @@ private:
     std::uint32_t sum_ = 0;   ///< their checksum
     std::uint64_t body_ = 0;  ///< bytes up to the end of those answers
     std::uint64_t size_ = 0;  ///< bytes in the file
+    std::string tail_;        ///< the file's bytes after body_, put back after a failed write
 };
 
 } // namespace gs
