@@ -163,6 +163,8 @@ int main(int argc, char** argv) {
     auto keepRecording = [&](int status) {
         if (!record) return status;
         record->save();
+        if (!record->note().empty())
+            std::fprintf(stderr, "gorvenshale: note: %s\n", record->note().c_str());
         if (record->error().empty()) return status;
         std::fprintf(stderr, "gorvenshale: the recording %s could not be written: %s\n",
                      o.record->c_str(), record->error().c_str());

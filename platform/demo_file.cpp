@@ -542,8 +542,19 @@ void DemoFileWriter::forget() {
 
 bool DemoFileWriter::write(const std::string& path, const Demo& demo, std::string& error) {
     const std::string head = headLine(demo);
+    wroteAnew_ = false;
     if (fd_ < 0 || path != path_ || head != head_ || demo.keys.size() < keys_)
         return writeWhole(path, head, demo, error);
+    // A file removed, replaced (another game recording to the same name) or cut short
+    // since the last write would take the answers into a file nobody can find, or after a
+    // hole of NUL bytes: the whole demo goes to the path again instead.
+    struct stat ours {};
+    struct stat there {};
+    if (fstat(fd_, &ours) != 0 || stat(path.c_str(), &there) != 0 || ours.st_dev != there.st_dev ||
+        ours.st_ino != there.st_ino || static_cast<std::uint64_t>(there.st_size) != size_) {
+        wroteAnew_ = true;
+        return writeWhole(path, head, demo, error);
+    }
     // The answers completed since the last write go where the old closing lines began; the
     // keys of an unfinished answer and the \end line follow.
     std::size_t rowsEnd = keys_;

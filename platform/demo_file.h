@@ -69,8 +69,9 @@ std::string shownText(std::string_view text);
 /// after them (an answer being typed, the \end line) anew in place, so that an Enter
 /// costs the same however long the game has been. The file is a whole demo at every
 /// moment: a write that fails (a full disk) leaves it as it was. A new first line (the
-/// window's size, learnt late) or a file that could not be put back after a failed write
-/// puts the whole file in place again.
+/// window's size, learnt late), a file at the path that is no longer the one written
+/// (removed, replaced, cut short), or a file that could not be put back after a failed
+/// write puts the whole file in place again.
 class DemoFileWriter {
 public:
     DemoFileWriter() = default;
@@ -81,6 +82,9 @@ public:
     /// Brings the file at `path` up to `d`, whose keys begin with those of the last
     /// write. False, with `error` set, when it cannot be written.
     bool write(const std::string& path, const Demo& d, std::string& error);
+    /// True when the last write found the file at the path gone, replaced or cut short
+    /// and put the whole demo there again.
+    bool wroteAnew() const { return wroteAnew_; }
 
 private:
     bool writeWhole(const std::string& path, const std::string& head, const Demo& d,
@@ -93,6 +97,7 @@ private:
     std::uint64_t body_ = 0;  ///< bytes up to the end of those answers
     std::uint64_t size_ = 0;  ///< bytes in the file
     std::string tail_;        ///< the file's bytes after body_, put back after a failed write
+    bool wroteAnew_ = false;
 };
 
 } // namespace gs

@@ -41,6 +41,10 @@ bool RecordingTerminal::save() {
     std::string why;
     if (file_.write(path_, demo_, why)) {
         kept_ = answers_;
+        if (file_.wroteAnew() && note_.empty())
+            note_ = "the recording " + path_ +
+                    " was removed, replaced or cut short during the game; it was written anew, "
+                    "whole";
         return true;
     }
     stopped_ = true;

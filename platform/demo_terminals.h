@@ -32,7 +32,7 @@ protected:
 /// takes. The file is written after every Enter and by save(); a game longer than a demo
 /// may hold (MAX_DEMO_KEYS) is kept up to there, and the rest is reported as lost. A
 /// write that fails stops the recording, the file left a whole demo of the answers kept
-/// before.
+/// before; a file that went missing while the game was played is written anew.
 class RecordingTerminal : public PassThroughTerminal {
 public:
     RecordingTerminal(Terminal& inner, std::string path, Demo start);
@@ -45,6 +45,9 @@ public:
     /// report at the end.
     bool save();
     const std::string& error() const { return error_; }
+    /// One line for standard error when the file had to be written anew (empty if not):
+    /// said once, however often it happened.
+    const std::string& note() const { return note_; }
     const Demo& demo() const { return demo_; }
     /// Called before every save: lets the program fill in what it learns late (the
     /// size of the window the desktop gave).
@@ -56,6 +59,7 @@ private:
     Demo demo_;
     DemoFileWriter file_;
     std::string error_;
+    std::string note_;
     bool stopped_ = false;    ///< a write failed: nothing more is written
     std::size_t answers_ = 0; ///< Enters taken
     std::size_t kept_ = 0;    ///< Enters in the file after the last write
