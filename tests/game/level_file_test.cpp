@@ -188,7 +188,6 @@ TEST_F(LevelFile, ARelativeHomeOrDataHomeNamesNoPlayerDirectory) {
     };
     const std::vector<std::string> none{"./level", installedLevelDirectory()};
     EXPECT_EQ(placesWith("games", "share"), none);
-    EXPECT_EQ(placesWith("", "share"), none);
     EXPECT_EQ(placesWith("/home/p/", "share"),
               (std::vector<std::string>{"./level", "/home/p/.local/share/gorvenshale/level",
                                         installedLevelDirectory()}));
