@@ -442,10 +442,16 @@ int writeNewFile(const std::string& target, const std::string& text, std::string
         error = inTheWay;
         return -1;
     }
-    const int fd = open(part.c_str(),
-                        O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    // A regular one was left by a recording that was killed. It is removed, not written
+    // through: whatever else has linked it since (a backup) keeps its copy, and a file
+    // this player may not write does not stop the recording.
+    if (unlink(part.c_str()) != 0 && errno != ENOENT) {
+        error = part + ": " + std::strerror(errno);
+        return -1;
+    }
+    const int fd = open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) {
-        error = errno == ELOOP || errno == ENXIO ? inTheWay : std::strerror(errno);
+        error = std::strerror(errno);
         return -1;
     }
     if (fstat(fd, &file) != 0 || !S_ISREG(file.st_mode)) {
@@ -536,11 +542,21 @@ void DemoFileWriter::forget() {
 
 bool DemoFileWriter::write(const std::string& path, const Demo& demo, std::string& error) {
     const std::string head = headLine(demo);
+    wroteAnew_ = false;
     if (fd_ < 0 || path != path_ || head != head_ || demo.keys.size() < keys_)
         return writeWhole(path, head, demo, error);
-    // The answers completed since the last write are appended where the old closing lines
-    // began; the keys of an unfinished answer and the \end line follow. One write, so
-    // that the file is either as it was or as it is now.
+    // A file removed, replaced (another game recording to the same name) or cut short
+    // since the last write would take the answers into a file nobody can find, or after a
+    // hole of NUL bytes: the whole demo goes to the path again instead.
+    struct stat ours {};
+    struct stat there {};
+    if (fstat(fd_, &ours) != 0 || stat(path.c_str(), &there) != 0 || ours.st_dev != there.st_dev ||
+        ours.st_ino != there.st_ino || static_cast<std::uint64_t>(there.st_size) != size_) {
+        wroteAnew_ = true;
+        return writeWhole(path, head, demo, error);
+    }
+    // The answers completed since the last write go where the old closing lines began; the
+    // keys of an unfinished answer and the \end line follow.
     std::size_t rowsEnd = keys_;
     for (std::size_t at = demo.keys.size(); at > keys_; --at)
         if (demo.keys[at - 1] == KEY_ENTER) {
@@ -554,19 +570,32 @@ bool DemoFileWriter::write(const std::string& path, const Demo& demo, std::strin
     appendKeyRows(demo.keys, rowsEnd, demo.keys.size(), text);
     text += endLine(demo.keys.size(), checksum(demo.keys, rowsEnd, demo.keys.size(), rowsSum));
     const std::uint64_t newSize = body_ + text.size();
-    // A shorter file gets blank lines, which may follow the \end line, until it is cut.
-    if (newSize < size_) text.append(static_cast<std::size_t>(size_ - newSize), '\n');
-    bool written = writeAt(fd_, text, body_, error);
-    if (written && newSize < size_ && ftruncate(fd_, static_cast<off_t>(newSize)) != 0) {
-        error = std::strerror(errno);
-        written = false;
+    const off_t oldEnd = static_cast<off_t>(size_);
+    // The room comes first, as blank lines after the \end line (which a demo may have): a
+    // full disk stops the write there, and the file is cut back to the demo it was. Only
+    // then are the old closing lines replaced, in room the file already has.
+    if (newSize > size_ &&
+        !writeAt(fd_, std::string(static_cast<std::size_t>(newSize - size_), '\n'), size_, error)) {
+        if (ftruncate(fd_, oldEnd) != 0) forget();
+        return false;
     }
-    if (!written) {
-        forget(); // the next write puts the whole file in place again
+    // A shorter file gets blank lines too, until it is cut.
+    if (newSize < size_) text.append(static_cast<std::size_t>(size_ - newSize), '\n');
+    if (!writeAt(fd_, text, body_, error)) {
+        // The old closing lines are put back; a file that takes not even those is written
+        // whole by the next write.
+        std::string ignored;
+        if (!writeAt(fd_, tail_, body_, ignored) || ftruncate(fd_, oldEnd) != 0) forget();
+        return false;
+    }
+    if (newSize < size_ && ftruncate(fd_, static_cast<off_t>(newSize)) != 0) {
+        error = std::strerror(errno);
+        forget(); // a whole demo still, blank lines after it; the next write puts it anew
         return false;
     }
     keys_ = rowsEnd;
     sum_ = rowsSum;
+    tail_ = text.substr(rowsBytes, static_cast<std::size_t>(newSize - body_) - rowsBytes);
     body_ += rowsBytes;
     size_ = newSize;
     return true;
@@ -593,6 +622,7 @@ bool DemoFileWriter::writeWhole(const std::string& path, const std::string& head
     sum_ = sum;
     body_ = body;
     size_ = text.size();
+    tail_ = text.substr(body);
     return true;
 }
 

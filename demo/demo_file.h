@@ -57,7 +57,8 @@ std::optional<Demo> loadDemo(const std::string& path, std::string& error);
 /// Writes the whole file at once: a new file beside it, then renamed over it, so that a
 /// game ended at any moment leaves the last complete recording. `path` must name a
 /// regular file, a symbolic link to one (the file it points to is written, the link
-/// stays) or nothing yet; anything else is refused, never replaced.
+/// stays) or nothing yet; anything else is refused, never replaced. A regular file left at
+/// the new file's name (`path` + ".part") by a recording that was killed is removed first.
 bool saveDemo(const std::string& path, const Demo& d, std::string& error);
 /// Bytes of a demo file as an error line may show them: printable ASCII as it is, any
 /// other byte as \xHH (a terminal must not act on them), and at most 60 of them.
@@ -65,9 +66,12 @@ std::string shownText(std::string_view text);
 
 /// Keeps the file of a recording up to date. The first write puts the whole file in
 /// place as saveDemo does; later ones append the answers given since and write the lines
-/// after them (an answer being typed, the \end line) anew in place, in one write, so
-/// that an Enter costs the same however long the game has been. A new first line (the
-/// window's size, learnt late) or a failed write puts the whole file in place again.
+/// after them (an answer being typed, the \end line) anew in place, so that an Enter
+/// costs the same however long the game has been. The file is a whole demo at every
+/// moment: a write that fails (a full disk) leaves it as it was. A new first line (the
+/// window's size, learnt late), a file at the path that is no longer the one written
+/// (removed, replaced, cut short), or a file that could not be put back after a failed
+/// write puts the whole file in place again.
 class DemoFileWriter {
 public:
     DemoFileWriter() = default;
@@ -78,6 +82,9 @@ public:
     /// Brings the file at `path` up to `d`, whose keys begin with those of the last
     /// write. False, with `error` set, when it cannot be written.
     bool write(const std::string& path, const Demo& d, std::string& error);
+    /// True when the last write found the file at the path gone, replaced or cut short
+    /// and put the whole demo there again.
+    bool wroteAnew() const { return wroteAnew_; }
 
 private:
     bool writeWhole(const std::string& path, const std::string& head, const Demo& d,
@@ -89,6 +96,8 @@ private:
     std::uint32_t sum_ = 0;   ///< their checksum
     std::uint64_t body_ = 0;  ///< bytes up to the end of those answers
     std::uint64_t size_ = 0;  ///< bytes in the file
+    std::string tail_;        ///< the file's bytes after body_, put back after a failed write
+    bool wroteAnew_ = false;
 };
 
 } // namespace gs

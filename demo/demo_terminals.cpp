@@ -18,7 +18,10 @@ int RecordingTerminal::took(int key) {
     demo_.keys.push_back(key);
     // Each answer is kept as soon as it is given: Ctrl-C or a crash loses only the
     // keys of the line being typed.
-    if (key == KEY_ENTER) save();
+    if (key == KEY_ENTER) {
+        ++answers_;
+        save();
+    }
     return key;
 }
 
@@ -31,10 +34,25 @@ std::optional<int> RecordingTerminal::pollKey() {
 int RecordingTerminal::waitKey() { return took(under_.waitKey()); }
 
 bool RecordingTerminal::save() {
+    // After a failed write the file keeps what it had: writing on (a full disk again at
+    // every answer) would gain nothing the report could promise.
+    if (stopped_) return false;
     if (beforeSave) beforeSave(demo_);
     std::string why;
-    if (file_.write(path_, demo_, why)) return true;
-    if (error_.empty()) error_ = why;
+    if (file_.write(path_, demo_, why)) {
+        kept_ = answers_;
+        if (file_.wroteAnew() && note_.empty())
+            note_ = "the recording " + path_ +
+                    " was removed, replaced or cut short during the game; it was written anew, "
+                    "whole";
+        return true;
+    }
+    stopped_ = true;
+    if (!error_.empty()) return false;
+    error_ = why;
+    if (kept_ > 0)
+        error_ += "; recording stopped, and the file keeps the game's first " +
+                  (kept_ == 1 ? std::string("answer") : std::to_string(kept_) + " answers");
     return false;
 }
 

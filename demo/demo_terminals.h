@@ -30,7 +30,9 @@ protected:
 
 /// Passes everything through to the terminal underneath and keeps every key the console
 /// takes. The file is written after every Enter and by save(); a game longer than a demo
-/// may hold (MAX_DEMO_KEYS) is kept up to there, and the rest is reported as lost.
+/// may hold (MAX_DEMO_KEYS) is kept up to there, and the rest is reported as lost. A
+/// write that fails stops the recording, the file left a whole demo of the answers kept
+/// before; a file that went missing while the game was played is written anew.
 class RecordingTerminal : public PassThroughTerminal {
 public:
     RecordingTerminal(Terminal& inner, std::string path, Demo start);
@@ -38,10 +40,14 @@ public:
     std::optional<int> pollKey() override;
     int waitKey() override;
 
-    /// Writes the file now. False (and error() set) when it cannot be written; the
-    /// game goes on, and the first error is kept for the report at the end.
+    /// Writes the file now. False (and error() set) when it cannot be written: the
+    /// recording stops there, the game goes on, and the first error is kept for the
+    /// report at the end.
     bool save();
     const std::string& error() const { return error_; }
+    /// One line for standard error when the file had to be written anew (empty if not):
+    /// said once, however often it happened.
+    const std::string& note() const { return note_; }
     const Demo& demo() const { return demo_; }
     /// Called before every save: lets the program fill in what it learns late (the
     /// size of the window the desktop gave).
@@ -53,6 +59,10 @@ private:
     Demo demo_;
     DemoFileWriter file_;
     std::string error_;
+    std::string note_;
+    bool stopped_ = false;    ///< a write failed: nothing more is written
+    std::size_t answers_ = 0; ///< Enters taken
+    std::size_t kept_ = 0;    ///< Enters in the file after the last write
 };
 
 /// Types the recorded keys as if they came from the keyboard; when they are used up, the

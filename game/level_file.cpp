@@ -18,12 +18,13 @@ std::string under(std::string dir, const std::string& name) {
 }
 
 /// The player's own level directory, or nothing when neither XDG_DATA_HOME nor HOME says
-/// where the player's files are. A relative XDG_DATA_HOME is no place: it is ignored.
+/// where the player's files are. A relative XDG_DATA_HOME or HOME is no place (it would
+/// be read from wherever the game was started): it is ignored.
 std::optional<std::string> playerLevelDirectory() {
     const char* data = std::getenv("XDG_DATA_HOME");
     if (data && data[0] == '/') return under(data, "gorvenshale/level");
     const char* home = std::getenv("HOME");
-    if (home && home[0] != '\0') return under(home, ".local/share/gorvenshale/level");
+    if (home && home[0] == '/') return under(home, ".local/share/gorvenshale/level");
     return std::nullopt;
 }
 

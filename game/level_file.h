@@ -12,8 +12,9 @@ namespace gs {
 
 /// Where a game looks for its level directory, in order: `./level` (a `level` folder in
 /// the current directory wins), the player's own `$XDG_DATA_HOME/gorvenshale/level`
-/// (`~/.local/share/gorvenshale/level` when XDG_DATA_HOME is unset or not absolute), then
-/// the installed directory. `given` (--levels DIR) is the only place when there is one.
+/// (`~/.local/share/gorvenshale/level` when XDG_DATA_HOME is unset or not absolute; not
+/// looked at when neither is an absolute path), then the installed directory. `given`
+/// (--levels DIR) is the only place when there is one.
 std::vector<std::string> levelDirectoryPlaces(const std::optional<std::string>& given);
 
 /// The directory `make install` puts the levels in, compiled in from the install prefix.

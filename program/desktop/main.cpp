@@ -63,6 +63,9 @@ void showEndInPane(gs::PaneTerminal& pane, const std::string& report) {
 
 int main(int argc, char** argv) {
     using namespace gs;
+    // A file past the size limit (ulimit -f) fails its write, reported as any failed
+    // write is, instead of killing the game with nothing said.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (!holdStandardDescriptors()) {
         std::fputs("gorvenshale: /dev/null cannot be opened for a closed standard descriptor\n",
                    stderr);
@@ -160,6 +163,8 @@ int main(int argc, char** argv) {
     auto keepRecording = [&](int status) {
         if (!record) return status;
         record->save();
+        if (!record->note().empty())
+            std::fprintf(stderr, "gorvenshale: note: %s\n", record->note().c_str());
         if (record->error().empty()) return status;
         std::fprintf(stderr, "gorvenshale: the recording %s could not be written: %s\n",
                      o.record->c_str(), record->error().c_str());

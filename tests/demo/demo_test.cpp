@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -216,6 +217,21 @@ TEST(DemoFileWriter, TheFileIsAlwaysTheWholeDemoAndGrowsInPlace) {
     fs::remove_all(dir);
 }
 
+TEST(DemoFileWriter, ALeftoverPartFileIsRemovedNeverWrittenThrough) {
+    // A killed recording left game.demo.part behind, and a backup has linked it since:
+    // the next recording must not write into the backup's copy.
+    const fs::path dir = scratch("leftover");
+    const std::string file = (dir / "game.demo").string();
+    std::ofstream(dir / "backup") << "the backup's copy\n";
+    fs::create_hard_link(dir / "backup", file + ".part");
+    std::string error;
+    ASSERT_TRUE(saveDemo(file, sample(), error)) << error;
+    EXPECT_EQ(slurp(dir / "backup"), "the backup's copy\n");
+    EXPECT_FALSE(fs::exists(file + ".part"));
+    EXPECT_EQ(slurp(file), formatDemo(sample()));
+    fs::remove_all(dir);
+}
+
 TEST(RecordingTerminal, KeepsEveryKeyTakenAndWritesTheFileAtEachEnter) {
     const fs::path dir = scratch("rec");
     const std::string file = (dir / "game.demo").string();
@@ -254,6 +270,38 @@ TEST(RecordingTerminal, KeepsEveryKeyTakenAndWritesTheFileAtEachEnter) {
     RecordingTerminal lost(keyboard, (dir / "gone" / "x.demo").string(), start);
     EXPECT_FALSE(lost.save());
     EXPECT_EQ(lost.error(), "No such file or directory");
+    fs::remove_all(dir);
+}
+
+TEST(RecordingTerminal, AFileRemovedReplacedOrCutShortIsWrittenAnewWhole) {
+    const fs::path dir = scratch("vanish");
+    const std::string file = (dir / "game.demo").string();
+    test::ScriptTerminal keyboard("1\n2\n3\n4\n5\n");
+    Demo start = sample();
+    start.keys.clear();
+    RecordingTerminal rec(keyboard, file, start);
+    auto answer = [&] {
+        while (rec.waitKey() != KEY_ENTER) {
+        }
+    };
+    answer();
+    EXPECT_EQ(rec.note(), "");
+    std::string error;
+    Demo other = sample(); // another game recording to the same name
+    for (const std::function<void()>& loss : std::vector<std::function<void()>>{
+             [&] { fs::remove(file); }, [&] { ASSERT_TRUE(saveDemo(file, other, error)) << error; },
+             [&] { fs::resize_file(file, 20); }, [&] { fs::resize_file(file, 0); }}) {
+        loss();
+        answer();
+        auto kept = loadDemo(file, error);
+        ASSERT_TRUE(kept) << error;
+        EXPECT_EQ(kept->keys, rec.demo().keys);
+    }
+    EXPECT_TRUE(rec.error().empty()) << rec.error();
+    // Said once, however often it happened.
+    EXPECT_EQ(rec.note(), "the recording " + file +
+                              " was removed, replaced or cut short during the game; it was "
+                              "written anew, whole");
     fs::remove_all(dir);
 }
 

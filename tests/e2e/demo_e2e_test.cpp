@@ -4,7 +4,11 @@
 // demos still play as they did.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <fstream>
@@ -182,6 +186,63 @@ TEST(DemoE2E, RecordingReplacesNothingButARegularFile) {
     EXPECT_EQ(linked.status, 0) << linked.err;
     EXPECT_TRUE(fs::is_symlink(dir / "to_real"));
     EXPECT_EQ(run({"--replay", real.string()}, "").out, linked.out);
+    fs::remove_all(dir);
+}
+
+/// Runs the game recording to `demo` with files limited to `limit` bytes, as a full disk
+/// would stop them: the output goes to /dev/null (it is no file), errors to a pipe.
+GameRun runWithFileLimit(const std::string& demo, rlim_t limit, const std::string& input) {
+    const fs::path in = fs::path(demo).parent_path() / "input";
+    std::ofstream(in, std::ios::binary) << input;
+    int errPipe[2];
+    if (pipe(errPipe) != 0) return {};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const rlimit size{limit, limit};
+        const int from = open(in.c_str(), O_RDONLY), out = open("/dev/null", O_WRONLY);
+        if (from < 0 || out < 0 || setrlimit(RLIMIT_FSIZE, &size) != 0 || chdir(GS_SOURCE_DIR) != 0)
+            _exit(120);
+        dup2(from, 0);
+        dup2(out, 1);
+        dup2(errPipe[1], 2);
+        close(errPipe[0]);
+        execl(GS_BINARY, GS_BINARY, "--headless", "--fast", "--seed", "3", "--record", demo.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(121);
+    }
+    close(errPipe[1]);
+    GameRun r;
+    char buf[4096];
+    for (ssize_t n; (n = read(errPipe[0], buf, sizeof buf)) > 0;)
+        r.err.append(buf, static_cast<std::size_t>(n));
+    close(errPipe[0]);
+    int st = 0;
+    if (waitpid(pid, &st, 0) == pid)
+        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+    return r;
+}
+
+TEST(DemoE2E, AFullDiskStopsTheRecordingAndLeavesItAWholeDemo) {
+    const fs::path dir = scratch("full");
+    const std::string input = "1\n2\n1\n\n" + WIN_LEVEL_1 + "3\n";
+    const std::string whole = (dir / "whole.demo").string(), cut = (dir / "cut.demo").string();
+    ASSERT_EQ(run({"--seed", "3", "--record", whole}, input).status, 0);
+    const auto full = fs::file_size(whole);
+    // Room for the start of the game only: an append runs into the limit part-way.
+    const GameRun g = runWithFileLimit(cut, full - 20, input);
+    EXPECT_EQ(g.status, 2) << g.err;
+    std::string why;
+    const auto kept = gs::loadDemo(cut, why), all = gs::loadDemo(whole, why);
+    ASSERT_TRUE(kept && all) << why;
+    const auto& k = kept->keys; // whole answers only, the first of the game
+    ASSERT_TRUE(k.size() > 4 && k.size() < all->keys.size() && k.back() == gs::KEY_ENTER);
+    EXPECT_TRUE(std::equal(k.begin(), k.end(), all->keys.begin()));
+    EXPECT_EQ(g.err, "gorvenshale: the recording " + cut +
+                         " could not be written: File too large; recording stopped, and the file "
+                         "keeps the game's first " +
+                         std::to_string(std::count(k.begin(), k.end(), gs::KEY_ENTER)) +
+                         " answers\n");
+    EXPECT_FALSE(fs::exists(cut + ".part"));
     fs::remove_all(dir);
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <unistd.h>
 
 #include "game/level_file.h"
@@ -171,6 +172,30 @@ TEST_F(LevelFile, TheFirstDirectoryThatExistsHoldsEveryLevel) {
     EXPECT_EQ(errorLoading(1), RE_PATH_NOT_FOUND);
     EXPECT_EQ(missingLevelDirectoryNote(), std::string(text::NO_LEVEL_DIRECTORY) + "own/level\n");
     useLevelDirectory(saved);
+}
+
+TEST_F(LevelFile, ARelativeHomeOrDataHomeNamesNoPlayerDirectory) {
+    // A relative path would be read from wherever the game happens to be started.
+    auto keep = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    };
+    const auto home = keep("HOME"), data = keep("XDG_DATA_HOME");
+    auto placesWith = [](const char* homeValue, const char* dataValue) {
+        setenv("HOME", homeValue, 1);
+        setenv("XDG_DATA_HOME", dataValue, 1);
+        return levelDirectoryPlaces(std::nullopt);
+    };
+    const std::vector<std::string> none{"./level", installedLevelDirectory()};
+    EXPECT_EQ(placesWith("games", "share"), none);
+    EXPECT_EQ(placesWith("/home/p/", "share"),
+              (std::vector<std::string>{"./level", "/home/p/.local/share/gorvenshale/level",
+                                        installedLevelDirectory()}));
+    EXPECT_EQ(placesWith("games", "/data"),
+              (std::vector<std::string>{"./level", "/data/gorvenshale/level",
+                                        installedLevelDirectory()}));
+    for (const auto& [name, value] : {std::pair{"HOME", home}, std::pair{"XDG_DATA_HOME", data}})
+        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
 }
 
 } // namespace
