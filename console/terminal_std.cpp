@@ -1,7 +1,6 @@
 #include "console/terminal_std.h"
 
 #include <cerrno>
-#include <csignal>
 #include <poll.h>
 #include <string>
 #include <sys/ioctl.h>
@@ -31,8 +30,6 @@ std::vector<int> pipedKeys(std::string_view bytes) {
 
 StdTerminal::StdTerminal(int inFd, int outFd)
     : in_(inFd), out_(outFd), inTty_(isatty(inFd) != 0), outTty_(isatty(outFd) != 0) {
-    // A reader that went away is reported as a failed write, not a silent death.
-    std::signal(SIGPIPE, SIG_IGN);
     struct winsize size {};
     if ((outTty_ && ioctl(out_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) ||
         (inTty_ && ioctl(in_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0)) {

@@ -166,7 +166,7 @@ bool parseHeader(std::string_view line, Demo& d, std::string& error) {
             ok = false;
         }
         if (!ok) {
-            error = "damaged: the first line has a bad field '" + shownText(fields[i]) + "'";
+            error = "damaged: the first line has a bad field '" + shownDemoText(fields[i]) + "'";
             return false;
         }
     }
@@ -213,13 +213,13 @@ bool parseRow(std::string_view row, std::vector<int>& keys, bool& joined, std::s
                 if (name == named.name) key = named.key;
             if (key < 0 && whole(name, scan) && scan <= MAX_SCAN) key = KEY_EXT + scan;
             if (key < 0) {
-                error = "an unknown key \\{" + shownText(name) + "}";
+                error = "an unknown key \\{" + shownDemoText(name) + "}";
                 return false;
             }
             keys.push_back(key);
             at = close;
         } else {
-            error = "an unknown escape \\" + shownText(std::string_view(&escape, 1));
+            error = "an unknown escape \\" + shownDemoText(std::string_view(&escape, 1));
             return false;
         }
     }
@@ -517,19 +517,7 @@ bool saveDemo(const std::string& path, const Demo& demo, std::string& error) {
     return true;
 }
 
-std::string shownText(std::string_view text) {
-    constexpr std::size_t SHOWN = 60;
-    std::string shown;
-    for (std::size_t at = 0; at < text.size() && at < SHOWN; ++at) {
-        const unsigned char byte = static_cast<unsigned char>(text[at]);
-        if (byte >= 0x20 && byte <= 0x7E)
-            shown += static_cast<char>(byte);
-        else
-            shown += hex2(byte);
-    }
-    if (text.size() > SHOWN) shown += "...";
-    return shown;
-}
+std::string shownDemoText(std::string_view text) { return shownText(text, 60); }
 
 // ---- Keeping a recording ----
 

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "console/console.h"
+#include "system/shown_text.h"
 
 namespace gs {
 
@@ -60,9 +61,8 @@ std::optional<Demo> loadDemo(const std::string& path, std::string& error);
 /// stays) or nothing yet; anything else is refused, never replaced. A regular file left at
 /// the new file's name (`path` + ".part") by a recording that was killed is removed first.
 bool saveDemo(const std::string& path, const Demo& d, std::string& error);
-/// Bytes of a demo file as an error line may show them: printable ASCII as it is, any
-/// other byte as \xHH (a terminal must not act on them), and at most 60 of them.
-std::string shownText(std::string_view text);
+/// Bytes of a demo file as an error line may show them (shownText), at most 60 of them.
+std::string shownDemoText(std::string_view text);
 
 /// Keeps the file of a recording up to date. The first write puts the whole file in
 /// place as saveDemo does; later ones append the answers given since and write the lines

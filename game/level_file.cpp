@@ -5,6 +5,7 @@
 #include "state/texts.h"
 #include "system/directories.h"
 #include "system/runtime_error.h"
+#include "system/shown_text.h"
 #include "system/text_file.h"
 
 namespace gs {
@@ -28,13 +29,6 @@ std::optional<std::string> playerLevelDirectory() {
     return std::nullopt;
 }
 
-LevelDirectory& current() {
-    // Tests and tools that never choose read ./level, as a game started in the
-    // repository does.
-    static LevelDirectory dir{{"./level"}, "./level"};
-    return dir;
-}
-
 } // namespace
 
 std::vector<std::string> levelDirectoryPlaces(const std::optional<std::string>& given) {
@@ -52,31 +46,27 @@ LevelDirectory findLevelDirectory(std::vector<std::string> places) {
     return {std::move(places), std::move(found)};
 }
 
-void useLevelDirectory(LevelDirectory dir) { current() = std::move(dir); }
-
-const LevelDirectory& levelDirectory() { return current(); }
-
-std::string missingLevelDirectoryNote() {
-    const LevelDirectory& dir = current();
+std::string missingLevelDirectoryNote(const LevelDirectory& dir) {
     // A directory that was there at the start and has gone since is the one looked for.
     const std::vector<std::string> looked =
         dir.found ? std::vector<std::string>{*dir.found} : dir.places;
     std::string note = text::NO_LEVEL_DIRECTORY;
-    for (std::size_t i = 0; i < looked.size(); ++i) note += (i ? ", " : "") + looked[i];
+    // The places come from the environment and the command line: a byte in them must not
+    // act on the terminal, nor a line end split the report.
+    for (std::size_t i = 0; i < looked.size(); ++i) note += (i ? ", " : "") + shownText(looked[i]);
     return note + "\n";
 }
 
-std::string levelFileName(i16 lev) {
-    const LevelDirectory& dir = current();
+std::string levelFileName(const LevelDirectory& dir, i16 lev) {
     const std::string folder = dir.found            ? *dir.found
                                : dir.places.empty() ? std::string("./level")
                                                     : dir.places.front();
     return under(folder, std::to_string(lev) + ".txt");
 }
 
-int probeLevelFile(i16 lev) {
-    if (!current().found) return RE_PATH_NOT_FOUND;
-    return probeTextFile(levelFileName(lev));
+int probeLevelFile(const LevelDirectory& dir, i16 lev) {
+    if (!dir.found) return RE_PATH_NOT_FOUND;
+    return probeTextFile(levelFileName(dir, lev));
 }
 
 void loadLevel(Game& G) {
@@ -84,8 +74,8 @@ void loadLevel(Game& G) {
     G.LEV_STR = std::to_string(G.LEV);
     // No level directory was found at the start: none is looked for again, so that the
     // game's levels cannot come from two places.
-    if (!current().found) raiseRuntimeError(RE_PATH_NOT_FOUND);
-    TextFile BR(levelFileName(G.LEV));
+    if (!G.levels.found) raiseRuntimeError(RE_PATH_NOT_FOUND);
+    TextFile BR(levelFileName(G.levels, G.LEV));
     G.NUMB = w16(BR.readNumber());
     G.GUNX = w16(BR.readNumber());
     G.FS = w16(BR.readNumber());

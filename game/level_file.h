@@ -20,31 +20,22 @@ std::vector<std::string> levelDirectoryPlaces(const std::optional<std::string>& 
 /// The directory `make install` puts the levels in, compiled in from the install prefix.
 std::string installedLevelDirectory();
 
-/// The level directory of one game: chosen once, at the start, so that every level of the
-/// game comes from the same place.
-struct LevelDirectory {
-    std::vector<std::string> places;  ///< where the game looked, in order
-    std::optional<std::string> found; ///< the first of them that exists; none: error 3
-};
-
 /// Looks at `places` on disk and keeps the first that exists.
 LevelDirectory findLevelDirectory(std::vector<std::string> places);
-/// The level directory of this game from now on. Until it is set, the game reads ./level.
-void useLevelDirectory(LevelDirectory dir);
-const LevelDirectory& levelDirectory();
 /// The line the report of run-time error 3 adds: the places the game looked at.
-std::string missingLevelDirectoryNote();
+std::string missingLevelDirectoryNote(const LevelDirectory& dir);
 
 /// The file of a level: the level directory, "/", the decimal level number, ".txt".
-std::string levelFileName(i16 lev);
+std::string levelFileName(const LevelDirectory& dir, i16 lev);
 
 /// 0 when the level's file can be opened, otherwise the run-time error number opening it
 /// would end with (2 file missing, 3 no level directory, 5 access denied).
-int probeLevelFile(i16 lev);
+int probeLevelFile(const LevelDirectory& dir, i16 lev);
 
-/// Loads the level `LEV`: roster, gun and stocks, then shows the briefing. A file that
-/// announces more than 20 units keeps the first 20 (NUMB becomes 20) and reads past the
-/// rest, so the briefing still shows right. NUMB of 0 or less gives a level without units.
+/// Loads the level `LEV` from the game's level directory: roster, gun and stocks, then shows the
+/// briefing. A file that announces more than 20 units keeps the first 20 (NUMB becomes 20) and
+/// reads past the rest, so the briefing still shows right. NUMB of 0 or less gives a level without
+/// units.
 void loadLevel(Game& G);
 
 } // namespace gs

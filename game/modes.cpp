@@ -96,7 +96,7 @@ void campaign(Game& G, const BattleFn& battle) {
     while (playUntilWon(G, battle, startFileLevel)) {
         G.LEV = w16(G.LEV + 1);
         // The last level won ends the campaign with praise, not with a missing file.
-        if (probeLevelFile(G.LEV) == RE_FILE_NOT_FOUND) {
+        if (probeLevelFile(G.levels, G.LEV) == RE_FILE_NOT_FOUND) {
             G.con.WriteLn(text::CAMPAIGN_COMPLETE);
             G.con.WaitKey();
             return;
@@ -111,7 +111,7 @@ void customLevel(Game& G, const BattleFn& battle) {
     // A number without a file is the player's slip, not a broken installation: say so
     // and go back to the main menu. A missing directory or an unreadable file still ends
     // the game with its run-time error when the level is loaded.
-    if (probeLevelFile(G.LEV) == RE_FILE_NOT_FOUND) {
+    if (probeLevelFile(G.levels, G.LEV) == RE_FILE_NOT_FOUND) {
         G.con.WriteLn(text::NO_SUCH_LEVEL + std::to_string(G.LEV) + text::NO_SUCH_LEVEL_TAIL);
         G.con.WaitKey();
         return;

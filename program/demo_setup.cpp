@@ -24,8 +24,8 @@ std::string setUpDemos(Options& o, DemoSetup& d, std::uint32_t clockSeed) {
         o.height = r.height;
         o.sizeGiven = true;
         if (r.program != programVersion())
-            d.note = *o.replay + " was recorded by version " + shownText(r.program) + "; this is " +
-                     programVersion() + ", so the game may go differently";
+            d.note = *o.replay + " was recorded by version " + shownDemoText(r.program) +
+                     "; this is " + programVersion() + ", so the game may go differently";
     }
     if (o.record) {
         if (!o.seed) o.seed = clockSeed;

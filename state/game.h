@@ -8,6 +8,7 @@
 
 #include "console/console.h"
 #include "picture/graph.h"
+#include "state/level_directory.h"
 #include "state/state.h"
 #include "system/clock.h"
 #include "system/random.h"
@@ -19,6 +20,8 @@ struct Game : State {
     Console& con;
     Clock& clk;
     Rng& rnd;
+    /// This game's level directory (main sets it from the options).
+    LevelDirectory levels;
 
     Game(Graph& g, Console& c, Clock& k, Rng& r) : gr(g), con(c), clk(k), rnd(r) {}
     Game(const Game&) = delete;

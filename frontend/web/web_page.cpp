@@ -86,7 +86,10 @@ public:
 
 WebTerminal::WebTerminal() : GridTerminal(COLS, ROWS) {
     for (const auto& [name, key] : PAGE_KEYS) gs_page_name_key(name, paneKeyCode(key));
+    WebPage::get().attach(*this);
 }
+
+WebTerminal::~WebTerminal() { WebPage::get().detach(*this); }
 
 std::optional<int> WebTerminal::pollKey() {
     const int key = gs_page_poll_key();
@@ -119,6 +122,13 @@ void WebPage::attach(WebTerminal& terminal) {
                  0);
 }
 
+void WebPage::detach(WebTerminal& terminal) {
+    if (terminal_ != &terminal) return;
+    showConsole(); // its last lines stay on the page
+    terminal_ = nullptr;
+    paneRenderer_.reset();
+}
+
 void WebPage::pictureChanged() {
     pictureChanged_ = true;
     yieldNowAndThen();
@@ -126,6 +136,7 @@ void WebPage::pictureChanged() {
 
 void WebPage::pictureClosed() {
     pictureChanged_ = false;
+    graph_ = nullptr;
     if (picture_.empty()) return;
     std::fill(picture_.begin(), picture_.end(), palette_[colour::Black]);
     gs_page_put_picture(picture_.data(), canvasW_, canvasH_, 0, 0, canvasW_, canvasH_);

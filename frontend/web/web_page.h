@@ -23,13 +23,17 @@
 namespace gs {
 
 /// The console's terminal on the page: a screen of cells, and the keys typed on the page.
-/// There is no end of input: the player can always type.
+/// There is no end of input: the player can always type. The page shows it from its
+/// making to its end, and shows its last screen as it goes.
 class WebTerminal : public GridTerminal {
 public:
     /// The page's console size: the window pane's.
     static constexpr int COLS = PANE_COLS, ROWS = PANE_ROWS;
 
     WebTerminal();
+    ~WebTerminal() override;
+    WebTerminal(const WebTerminal&) = delete;
+    WebTerminal& operator=(const WebTerminal&) = delete;
 
     std::optional<int> pollKey() override;
     /// Shows the page as it is now, then hands the thread to the browser until a key comes.
@@ -48,14 +52,17 @@ class WebPage {
 public:
     static WebPage& get();
 
-    /// Shows this picture and this console from now on.
+    /// Shows this picture from now on, until the picture is closed.
     void attach(Graph& graph) { graph_ = &graph; }
+    /// Shows this console from now on, until detach: the page never reads a terminal or a
+    /// picture that is gone.
     void attach(WebTerminal& terminal);
+    void detach(WebTerminal& terminal);
     /// The picture changed: it is put on the page before the next turn away. A game that
     /// draws for long without a pause (a fast game) gets the page its turn now and then.
     void pictureChanged();
-    /// The battle's picture is closed: its canvas shows nothing until the next one, as the
-    /// one window's picture area.
+    /// The battle's picture is closed (or gone with its Graph): its canvas shows nothing
+    /// until the next one, as the one window's picture area, and the Graph is let go.
     void pictureClosed();
 
     /// Puts on the page whatever changed since the last time.

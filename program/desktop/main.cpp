@@ -8,7 +8,6 @@
 #include <cstring>
 #include <exception>
 #include <functional>
-#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,10 +21,8 @@
 #include "frontend/png/snapshots.h"
 #include "frontend/sdl/window.h"
 #include "game/battle.h"
-#include "game/level_file.h"
 #include "game/modes.h"
-#include "program/demo_setup.h"
-#include "program/options.h"
+#include "program/startup.h"
 #include "state/texts.h"
 #include "system/runtime_error.h"
 #include "system/std_descriptors.h"
@@ -63,38 +60,27 @@ void showEndInPane(gs::PaneTerminal& pane, const std::string& report) {
 
 int main(int argc, char** argv) {
     using namespace gs;
-    // A file past the size limit (ulimit -f) fails its write, reported as any failed
-    // write is, instead of killing the game with nothing said.
+    // A write to a closed pipe, or past the file-size limit (ulimit -f), fails with an
+    // error the game reports, instead of a signal ending it with nothing said.
+    std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
     if (!holdStandardDescriptors()) {
         std::fputs("gorvenshale: /dev/null cannot be opened for a closed standard descriptor\n",
                    stderr);
         return 2;
     }
-    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    ParsedOptions parsed = parseOptions(args);
-    if (!parsed.error.empty()) {
-        std::cerr << "gorvenshale: " << parsed.error << "\n" << usageText();
-        return 2;
+    Start start = startUp(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
+                          Clock().seedTicks());
+    if (start.endNow && *start.endNow == 0) {
+        const Options& o = start.options;
+        return writeInformation(start.out, o.help ? "usage" : "version");
     }
-    Options& o = parsed.options;
-    if (o.help) return writeInformation(usageText(), "usage");
-    if (o.version) return writeInformation(versionText(), "version");
-
-    // A demo that cannot be played, or a recording that cannot be written, stops here,
-    // before the terminal or the window is touched.
-    DemoSetup demos;
-    if (std::string why = setUpDemos(o, demos, Clock().seedTicks()); !why.empty()) {
-        std::cerr << "gorvenshale: " << why << "\n";
-        return 2;
-    }
-    if (!demos.note.empty()) std::cerr << "gorvenshale: note: " << demos.note << "\n";
-
-    // Every level of this game comes from the directory found now.
-    useLevelDirectory(findLevelDirectory(levelDirectoryPlaces(o.levels)));
-
-    Clock clk(Clock::Config{o.fast, o.seed});
-    const Graph::Config picture{o.headless, o.width, o.height, o.sizeGiven, o.scale};
+    std::fputs(start.err.c_str(), stderr);
+    if (start.endNow) return *start.endNow;
+    Options& o = start.options;
+    DemoSetup& demos = start.demos;
+    Clock clk(start.clock);
+    const Graph::Config picture = start.picture;
     // Until the game is over, closing the one window or Ctrl+C in it ends the program the
     // way Ctrl+C ends it in a terminal; afterwards they only close the window. (Declared
     // before the window, whose thread reads it, so that it outlives the window.)
@@ -157,6 +143,7 @@ int main(int argc, char** argv) {
     con.onPlayerWait = [&gr] { gr.snapshotDue(); };
     Rng rnd;
     Game G(gr, con, clk, rnd);
+    G.levels = start.levels;
 
     // The recording keeps the keys typed after the last Enter too; a file that could not
     // be written is reported, never passed over as success.
@@ -192,10 +179,7 @@ int main(int argc, char** argv) {
         runGame(G, battle);
     } catch (const RuntimeError& e) {
         endLine();
-        std::string text = runtimeErrorReport(e);
-        // Only a level file meets a missing directory: say where the levels were looked for.
-        if (e.code == RE_PATH_NOT_FOUND) text += missingLevelDirectoryNote();
-        return report(text, e.code);
+        return report(endReport(e, G.levels), e.code);
     } catch (const std::exception& e) {
         endLine();
         return report(std::string("gorvenshale: internal error: ") + e.what() + "\n", 1);

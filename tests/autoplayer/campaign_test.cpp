@@ -35,7 +35,7 @@ TEST(CampaignLevels, EachReadsAsASoundLevelWithAShortBriefing) {
         test::TestGame t;
         Game& G = t.G;
         G.LEV = static_cast<i16>(lev);
-        ASSERT_EQ(probeLevelFile(G.LEV), 0);
+        ASSERT_EQ(probeLevelFile(G.levels, G.LEV), 0);
         loadLevel(G);
         const auto brief = briefingOf(t.term.output);
         EXPECT_GE(brief.size(), 2u);
@@ -60,7 +60,8 @@ TEST(CampaignLevels, EachReadsAsASoundLevelWithAShortBriefing) {
         }
     }
     EXPECT_EQ(types.size(), static_cast<std::size_t>(UNIT_TYPES)) << "every unit type appears";
-    EXPECT_NE(probeLevelFile(LAST_LEVEL + 1), 0) << "the campaign ends after its last level";
+    EXPECT_NE(probeLevelFile(LevelDirectory{}, LAST_LEVEL + 1), 0)
+        << "the campaign ends after its last level";
 }
 
 TEST(CampaignLevels, UnitTypesAreIntroducedStepByStep) {

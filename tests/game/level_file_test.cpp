@@ -43,8 +43,9 @@ protected:
         auto cls = out.rfind("<CLS>\n");
         return cls == std::string::npos ? out : out.substr(cls + 6);
     }
-    static int errorLoading(int lev) {
+    static int errorLoading(int lev, const LevelDirectory& dir = {}) {
         test::TestGame t;
+        t.G.levels = dir;
         try {
             load(t, lev);
         } catch (const RuntimeError& e) {
@@ -121,7 +122,7 @@ TEST_F(LevelFile, RosterBoundsAndLevelNumbers) {
     EXPECT_EQ(t.G.NUMB, -2);
     EXPECT_EQ(t.G.units(), 0);
     EXPECT_EQ(t.G.LEV_STR, "-1");
-    EXPECT_EQ(levelFileName(-1), "./level/-1.txt");
+    EXPECT_EQ(levelFileName(LevelDirectory{}, -1), "./level/-1.txt");
 }
 
 TEST_F(LevelFile, FailuresEndWithTheGameErrorNumbers) {
@@ -130,11 +131,11 @@ TEST_F(LevelFile, FailuresEndWithTheGameErrorNumbers) {
     put(12, "1 0X32 1 1 1 100 400 5\nonly the lower-case 0x is hexadecimal");
     EXPECT_EQ(errorLoading(12), RE_INVALID_NUMBER);
     EXPECT_EQ(errorLoading(13), RE_FILE_NOT_FOUND);
-    EXPECT_EQ(probeLevelFile(13), RE_FILE_NOT_FOUND);
+    EXPECT_EQ(probeLevelFile(LevelDirectory{}, 13), RE_FILE_NOT_FOUND);
     fs::create_directory("level/14.txt"); // a directory where the file should be
     EXPECT_EQ(errorLoading(14), RE_ACCESS_DENIED);
     put(15, "1");
-    EXPECT_EQ(probeLevelFile(15), 0);
+    EXPECT_EQ(probeLevelFile(LevelDirectory{}, 15), 0);
     if (geteuid() != 0) { // the superuser reads every file
         fs::permissions("level/15.txt", fs::perms::none);
         EXPECT_EQ(errorLoading(15), RE_ACCESS_DENIED);
@@ -148,30 +149,34 @@ TEST_F(LevelFile, FailuresEndWithTheGameErrorNumbers) {
 }
 
 TEST_F(LevelFile, TheFirstDirectoryThatExistsHoldsEveryLevel) {
-    const LevelDirectory saved = levelDirectory();
     fs::remove_all("level");
     std::ofstream("level") << "a file where the directory would be";
     fs::create_directories("own/level");
     fs::create_directories("installed/level");
     std::ofstream("installed/level/1.txt") << "1 50 5 5 0 1000 400 0\n";
-    useLevelDirectory(findLevelDirectory({"./level", "own/level/", "installed/level"}));
-    EXPECT_EQ(levelDirectory().found, "own/level/");
-    EXPECT_EQ(levelFileName(1), "own/level/1.txt");
-    EXPECT_EQ(probeLevelFile(1), RE_FILE_NOT_FOUND); // not taken from the installed levels
+    const LevelDirectory own = findLevelDirectory({"./level", "own/level/", "installed/level"});
+    EXPECT_EQ(own.found, "own/level/");
+    EXPECT_EQ(levelFileName(own, 1), "own/level/1.txt");
+    EXPECT_EQ(probeLevelFile(own, 1), RE_FILE_NOT_FOUND); // not taken from the installed levels
 
-    useLevelDirectory(findLevelDirectory({"none", "./level"}));
-    EXPECT_FALSE(levelDirectory().found);
-    EXPECT_EQ(probeLevelFile(1), RE_PATH_NOT_FOUND);
-    EXPECT_EQ(errorLoading(1), RE_PATH_NOT_FOUND);
-    EXPECT_EQ(missingLevelDirectoryNote(),
+    const LevelDirectory none = findLevelDirectory({"none", "./level"});
+    EXPECT_FALSE(none.found);
+    EXPECT_EQ(probeLevelFile(none, 1), RE_PATH_NOT_FOUND);
+    EXPECT_EQ(errorLoading(1, none), RE_PATH_NOT_FOUND);
+    EXPECT_EQ(missingLevelDirectoryNote(none),
               std::string(text::NO_LEVEL_DIRECTORY) + "none, ./level\n");
 
     // A directory found at the start and gone later is the one the report names.
-    useLevelDirectory(findLevelDirectory({"own/level"}));
+    const LevelDirectory gone = findLevelDirectory({"own/level"});
     fs::remove_all("own");
-    EXPECT_EQ(errorLoading(1), RE_PATH_NOT_FOUND);
-    EXPECT_EQ(missingLevelDirectoryNote(), std::string(text::NO_LEVEL_DIRECTORY) + "own/level\n");
-    useLevelDirectory(saved);
+    EXPECT_EQ(errorLoading(1, gone), RE_PATH_NOT_FOUND);
+    EXPECT_EQ(missingLevelDirectoryNote(gone),
+              std::string(text::NO_LEVEL_DIRECTORY) + "own/level\n");
+
+    // The places come from the environment and --levels: a byte that a terminal would act
+    // on, or a line end, is shown escaped and the report stays one line.
+    EXPECT_EQ(missingLevelDirectoryNote(findLevelDirectory({"a\x1b[2Jb\nc"})),
+              std::string(text::NO_LEVEL_DIRECTORY) + "a\\x1B[2Jb\\x0Ac\n");
 }
 
 TEST_F(LevelFile, ARelativeHomeOrDataHomeNamesNoPlayerDirectory) {
