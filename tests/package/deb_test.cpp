@@ -1,6 +1,9 @@
-// The Debian package, built as `make deb` builds it: its name, its files in Debian's
-// places under /usr, its run-time dependencies, and the program in it.
+// What needs a release build of its own. The Debian package, built as `make deb` builds
+// it: its name, its files in Debian's places under /usr, its run-time dependencies, and
+// the program in it. And `make install` and `make uninstall` as a player types them.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "tests/support/run_game.h"
 
@@ -11,6 +14,68 @@ using namespace gs::test;
 std::string trimmed(std::string s) {
     while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
     return s;
+}
+
+/// Every file under `root`, relative to it, sorted.
+std::vector<std::string> filesUnder(const fs::path& root) {
+    std::vector<std::string> files;
+    if (!fs::exists(root)) return files;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        if (!e.is_directory()) files.push_back(fs::relative(e.path(), root).string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+int run(const std::string& command, std::string* out) {
+    int status = -1;
+    *out = shell(command + " 2>&1", &status);
+    return status;
+}
+
+// A prefix and a staging directory with spaces are kept whole, and a `;` never reaches a
+// shell. Uninstalling names every path it could not take away, and fails.
+TEST(Package, MakeInstallKeepsThePrefixWholeAndUninstallReportsWhatStays) {
+    if (!haveTool("make")) GTEST_SKIP() << "make is missing";
+    const fs::path dest = scratch("make install") / "stage dir";
+    const fs::path root = dest / "opt/my games";
+    const fs::path injected = fs::path(GS_SOURCE_DIR) / "gs-injected";
+    // The outer make's flags (when ctest runs under make test) are not this one's.
+    const std::string make = "env -u MAKEFLAGS -u MAKELEVEL -u MFLAGS make -C " GS_SOURCE_DIR
+                             " RELEASE=" GS_BUILD_DIR "/release JOBS=2 'DESTDIR=" +
+                             dest.string() + "' ";
+    std::string out;
+
+    // A prefix CMake would split into a list is refused before anything is built.
+    EXPECT_NE(run(make + "install 'PREFIX=/opt/my games;touch gs-injected'", &out), 0) << out;
+    EXPECT_FALSE(fs::exists(injected)) << out;
+    fs::remove(injected);
+    EXPECT_EQ(filesUnder(dest), std::vector<std::string>{});
+
+    ASSERT_EQ(run(make + "install 'PREFIX=/opt/my games'", &out), 0) << out;
+    std::vector<std::string> listed;
+    std::istringstream list(slurp(GS_BUILD_DIR "/release/installed_files.txt"));
+    for (std::string line; std::getline(list, line);) listed.push_back(line);
+    std::sort(listed.begin(), listed.end());
+    EXPECT_GT(listed.size(), 10u);
+    EXPECT_EQ(filesUnder(root), listed);
+    EXPECT_EQ(filesUnder(dest).size(), listed.size()) << "files outside the prefix";
+    EXPECT_NE(slurp(root / "share/applications/gorvenshale.desktop")
+                  .find("\nExec=\"/opt/my games/games/gorvenshale\" --console window\n"),
+              std::string::npos);
+    ASSERT_EQ(run(make + "uninstall 'PREFIX=/opt/my games'", &out), 0) << out;
+    EXPECT_EQ(filesUnder(dest), std::vector<std::string>{});
+
+    // A directory where the install put the manual page is not the install's to remove.
+    ASSERT_EQ(run(make + "install 'PREFIX=/opt/my games'", &out), 0) << out;
+    const fs::path manual = root / "share/man/man6/gorvenshale.6.gz";
+    fs::remove(manual);
+    fs::create_directories(manual);
+    std::ofstream(manual / "mine.txt") << "not a manual\n";
+    EXPECT_NE(run(make + "uninstall 'PREFIX=/opt/my games'", &out), 0) << out;
+    EXPECT_NE(out.find("Could not remove " + manual.string() + "\n"), std::string::npos) << out;
+    EXPECT_EQ(filesUnder(root),
+              std::vector<std::string>{"share/man/man6/gorvenshale.6.gz/mine.txt"});
+    fs::remove_all(dest.parent_path());
 }
 
 TEST(Package, DebHoldsTheGameInDebianPlacesAndNamesItsLibraries) {
@@ -61,6 +126,7 @@ TEST(Package, DebHoldsTheGameInDebianPlacesAndNamesItsLibraries) {
     EXPECT_NE(slurp(unpacked / "usr/share/applications/gorvenshale.desktop")
                   .find("\nExec=/usr/games/gorvenshale --console window\n"),
               std::string::npos);
+
     fs::remove_all(unpacked);
 }
 
