@@ -1,9 +1,10 @@
 # Removes what `make install` put under $DESTDIR$PREFIX: every file of LIST (one path
-# relative to the prefix a line), then the game's own directories under DATA_DIR when
-# nothing else is left in them. Directories other programs share stay. A
+# relative to the prefix a line), then the game's own directories under DATA_DIR and
+# DOC_DIR when nothing else is left in them. Directories other programs share stay. A
 # path it could not remove is named on a line of its own, and the removal then fails.
 #   cmake -DPREFIX=/usr/local -DLIST=build/release/installed_files.txt \
-#         -DDATA_DIR=share/games/gorvenshale -P tools/uninstall.cmake
+#         -DDATA_DIR=share/games/gorvenshale -DDOC_DIR=share/doc/gorvenshale \
+#         -P tools/uninstall.cmake
 file(STRINGS "${LIST}" files)
 set(root "$ENV{DESTDIR}${PREFIX}")
 set(stayed 0)
@@ -22,7 +23,7 @@ foreach(f IN LISTS files)
   endif()
 endforeach()
 # Levels a player added to the installed directory keep it, and their files, in place.
-foreach(dir "${DATA_DIR}/level" "${DATA_DIR}")
+foreach(dir "${DATA_DIR}/level" "${DATA_DIR}" "${DOC_DIR}")
   set(path "${root}/${dir}")
   if(IS_DIRECTORY "${path}")
     file(GLOB left LIST_DIRECTORIES true "${path}/*" "${path}/.*")

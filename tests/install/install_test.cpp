@@ -29,10 +29,12 @@ std::vector<std::string> filesUnder(const fs::path& root) {
 }
 
 /// What an install puts under its prefix: the program, the levels of the source tree,
-/// the menu entry, the icons and the manual page.
+/// the menu entry, the icons, the manual page, and the licence and the changelog.
 std::vector<std::string> expectedFiles() {
     std::vector<std::string> files{"games/gorvenshale", "share/applications/gorvenshale.desktop",
-                                   "share/man/man6/gorvenshale.6.gz"};
+                                   "share/man/man6/gorvenshale.6.gz",
+                                   "share/doc/gorvenshale/copyright",
+                                   "share/doc/gorvenshale/changelog.gz"};
     for (const char* size : {"32x32", "64x64", "128x128"})
         files.push_back(std::string("share/icons/hicolor/") + size + "/apps/gorvenshale.png");
     for (const auto& e : fs::directory_iterator(fs::path(GS_SOURCE_DIR) / "level"))

@@ -1,6 +1,7 @@
 // What needs a release build of its own. The Debian package, built as `make deb` builds
-// it: its name, its files in Debian's places under /usr, its run-time dependencies, and
-// the program in it. And `make install` and `make uninstall` as a player types them.
+// it: its name, its files in Debian's places under /usr, its run-time dependencies, the
+// program in it, its licence and changelog, and what Debian's package checker says of it.
+// And `make install` and `make uninstall` as a player types them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -79,7 +80,7 @@ TEST(Package, MakeInstallKeepsThePrefixWholeAndUninstallReportsWhatStays) {
 }
 
 TEST(Package, DebHoldsTheGameInDebianPlacesAndNamesItsLibraries) {
-    for (const char* tool : {"cpack", "dpkg-deb", "dpkg-shlibdeps", "file"})
+    for (const char* tool : {"cpack", "dpkg-deb", "dpkg-shlibdeps", "file", "lintian"})
         if (!haveTool(tool)) GTEST_SKIP() << tool << " is missing";
     int status = -1;
     const std::string built = shell(GS_SOURCE_DIR "/tools/build_deb.sh " GS_BUILD_DIR
@@ -109,7 +110,8 @@ TEST(Package, DebHoldsTheGameInDebianPlacesAndNamesItsLibraries) {
           " ./usr/share/icons/hicolor/32x32/apps/gorvenshale.png\n",
           " ./usr/share/icons/hicolor/64x64/apps/gorvenshale.png\n",
           " ./usr/share/icons/hicolor/128x128/apps/gorvenshale.png\n",
-          " ./usr/share/man/man6/gorvenshale.6.gz\n"})
+          " ./usr/share/man/man6/gorvenshale.6.gz\n", " ./usr/share/doc/gorvenshale/copyright\n",
+          " ./usr/share/doc/gorvenshale/changelog.gz\n"})
         EXPECT_NE(contents.find(file), std::string::npos) << file << contents;
     std::istringstream lines(contents);
     for (std::string line; std::getline(lines, line);)
@@ -127,7 +129,29 @@ TEST(Package, DebHoldsTheGameInDebianPlacesAndNamesItsLibraries) {
                   .find("\nExec=/usr/games/gorvenshale --console window\n"),
               std::string::npos);
 
+    // The licence of the source tree, every line of it, in Debian's machine-readable form;
+    // the newest entry of the changelog is this version.
+    const std::string copyright = slurp(unpacked / "usr/share/doc/gorvenshale/copyright");
+    EXPECT_EQ(copyright.rfind("Format: https://www.debian.org/doc/packaging-manuals/"
+                              "copyright-format/1.0/\n",
+                              0),
+              0u)
+        << copyright;
+    std::istringstream licence(slurp(GS_SOURCE_DIR "/LICENSE"));
+    int licenceLines = 0;
+    for (std::string line; std::getline(licence, line); ++licenceLines)
+        EXPECT_NE(copyright.find(line.starts_with("Copyright (c) ") ? line.substr(14) : line),
+                  std::string::npos)
+            << line;
+    EXPECT_GT(licenceLines, 10);
+    EXPECT_EQ(shell("zcat " + (unpacked / "usr/share/doc/gorvenshale/changelog.gz").string())
+                  .rfind("gorvenshale (" GS_VERSION ") ", 0),
+              0u);
     fs::remove_all(unpacked);
+
+    // Debian's package checker finds no error (its warnings are in its output).
+    std::string checked = shell("lintian --fail-on error " + deb.string() + " 2>&1", &status);
+    EXPECT_EQ(status, 0) << checked;
 }
 
 } // namespace
