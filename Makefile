@@ -6,15 +6,20 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
 DESTDIR ?=
+# The recipes read PREFIX and DESTDIR from their environment, quoted, so a path with blanks
+# stays one path and no character in it reaches a shell as a command.
+export PREFIX DESTDIR
 RELEASE := build/release
 TESTB   := build/test
 BENCHB  := build/bench
 DEBB    := build/deb
 WEBB    := build/wasm
 WEB     := build/web
-# The release build knows the prefix: the installed level directory is compiled in.
-CONFIGURE_RELEASE := cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=OFF \
-                     -DCMAKE_INSTALL_PREFIX=$(abspath $(PREFIX)) >/dev/null
+# The release build knows the prefix: the installed level directory is compiled in. A
+# relative PREFIX is taken from the top of the tree.
+CONFIGURE_RELEASE := prefix=$$(realpath -ms -- "$$PREFIX") && \
+                     cmake -S . -B "$(RELEASE)" -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=OFF \
+                     "-DCMAKE_INSTALL_PREFIX=$$prefix" >/dev/null
 CTEST   := ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
            ctest --output-on-failure -j$(JOBS)
 
@@ -28,7 +33,7 @@ deps:
 build:
 	@tools/deps.sh play
 	$(CONFIGURE_RELEASE)
-	cmake --build $(RELEASE) --target gorvenshale -j$(JOBS)
+	cmake --build "$(RELEASE)" --target gorvenshale -j$(JOBS)
 	ln -sf release/gorvenshale build/gorvenshale
 
 play: build
@@ -39,64 +44,65 @@ play: build
 install:
 	@tools/deps.sh play
 	$(CONFIGURE_RELEASE)
-	cmake --build $(RELEASE) -j$(JOBS)
-	DESTDIR="$(DESTDIR)" cmake --install $(RELEASE)
+	cmake --build "$(RELEASE)" -j$(JOBS)
+	cmake --install "$(RELEASE)"
 
-# Removes what `make install` with the same PREFIX and DESTDIR put there.
+# Removes what `make install` with the same PREFIX and DESTDIR put there, and fails naming
+# every path it could not remove.
 uninstall:
 	$(CONFIGURE_RELEASE)
-	DESTDIR="$(DESTDIR)" cmake --build $(RELEASE) --target uninstall
+	cmake --build "$(RELEASE)" --target uninstall
 
 # build/gorvenshale_<version>_<arch>.deb, for prefix /usr.
 deb:
 	@tools/deps.sh deb
-	tools/build_deb.sh $(DEBB) build $(JOBS)
+	tools/build_deb.sh "$(DEBB)" build $(JOBS)
 
 # Draws the icons in dist/icons anew with the game's sprite code (commit them).
 icons:
 	@tools/deps.sh play
 	$(CONFIGURE_RELEASE)
-	cmake --build $(RELEASE) --target icons -j$(JOBS)
+	cmake --build "$(RELEASE)" --target icons -j$(JOBS)
 
 # The game as a web page: build/web is the whole site (index.html, the program, the demos).
 web:
 	@tools/deps.sh web
-	tools/build_web.sh $(WEBB) $(WEB) $(JOBS)
+	tools/build_web.sh "$(WEBB)" "$(WEB)" $(JOBS)
 
 # Shows build/web on this machine only.
 web-serve: web
 	@echo "Gorvenshale in a browser: http://localhost:8000/"
-	python3 -m http.server 8000 --bind 127.0.0.1 --directory $(WEB)
+	python3 -m http.server 8000 --bind 127.0.0.1 --directory "$(WEB)"
 
 # The page's figures (load time, sizes, pause accuracy, idle CPU), printed, in a real browser.
 web-bench: web
 	@tools/deps.sh test
-	node bench/web/figures.mjs $(WEB)
+	node bench/web/figures.mjs "$(WEB)"
 
 # The install tests install this build into its own folder, build/test/prefix.
 test-build:
 	@tools/deps.sh test
-	cmake -S . -B $(TESTB) -DCMAKE_BUILD_TYPE=Debug -DGS_SANITIZE=ON -DGS_TESTS=ON \
-		-DGS_WERROR=ON -DCMAKE_INSTALL_PREFIX=$(abspath $(TESTB))/prefix >/dev/null
-	cmake --build $(TESTB) -j$(JOBS)
+	cmake -S . -B "$(TESTB)" -DCMAKE_BUILD_TYPE=Debug -DGS_SANITIZE=ON -DGS_TESTS=ON \
+		-DGS_WERROR=ON "-DCMAKE_INSTALL_PREFIX=$$(realpath -ms -- "$(TESTB)")/prefix" >/dev/null
+	cmake --build "$(TESTB)" -j$(JOBS)
 
 # The unit and end-to-end tests and the style checks, without the fuzzing, the soak and
 # the package (which needs a release build of its own).
 check: test-build
-	cd $(TESTB) && $(CTEST) -LE 'soak|package'
+	cd "$(TESTB)" && $(CTEST) -LE 'soak|package'
 
 # Everything: the style checks first (they fail fast), the fuzzers, then every test.
 test: test-build
 	tools/check_format.sh
 	tools/check_includes.py
 	tests/fuzz/run.sh $(FUZZ_SECONDS) $(JOBS)
-	cd $(TESTB) && $(CTEST)
+	cd "$(TESTB)" && $(CTEST)
 
 bench:
 	@tools/deps.sh bench
-	cmake -S . -B $(BENCHB) -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=OFF -DGS_BENCH=ON >/dev/null
-	cmake --build $(BENCHB) -j$(JOBS)
-	./$(BENCHB)/gs_bench
+	cmake -S . -B "$(BENCHB)" -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=OFF -DGS_BENCH=ON >/dev/null
+	cmake --build "$(BENCHB)" -j$(JOBS)
+	"./$(BENCHB)/gs_bench"
 
 fuzz:
 	@tools/deps.sh test

@@ -29,10 +29,12 @@ std::vector<std::string> filesUnder(const fs::path& root) {
 }
 
 /// What an install puts under its prefix: the program, the levels of the source tree,
-/// the menu entry, the icons and the manual page.
+/// the menu entry, the icons, the manual page, and the licence and the changelog.
 std::vector<std::string> expectedFiles() {
     std::vector<std::string> files{"games/gorvenshale", "share/applications/gorvenshale.desktop",
-                                   "share/man/man6/gorvenshale.6.gz"};
+                                   "share/man/man6/gorvenshale.6.gz",
+                                   "share/doc/gorvenshale/copyright",
+                                   "share/doc/gorvenshale/changelog.gz"};
     for (const char* size : {"32x32", "64x64", "128x128"})
         files.push_back(std::string("share/icons/hicolor/") + size + "/apps/gorvenshale.png");
     for (const auto& e : fs::directory_iterator(fs::path(GS_SOURCE_DIR) / "level"))
@@ -169,6 +171,37 @@ TEST(Install, MenuEntryValidatesAndStartsTheInstalledProgramInOneWindow) {
     EXPECT_NE(text.find("\nTerminal=false\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\nCategories=Game;StrategyGame;\n"), std::string::npos);
     EXPECT_NE(text.find("\nIcon=gorvenshale\n"), std::string::npos);
+}
+
+// A desktop's menu loads the entry with its own library, which refuses an entry whose
+// TryExec names no program and splits Exec as a shell would: under a prefix with a space,
+// the entry must still load and start the game in one window. Without a display the game
+// says its window cannot be opened, which shows it was started with --console window.
+TEST(Install, MenuEntryIsAcceptedByTheDesktopLibraryUnderAPrefixWithASpace) {
+    if (!haveTool("gio")) GTEST_SKIP() << "gio is missing (tools/deps.sh test installs it)";
+    const fs::path prefix = scratch("menu entry") / "my games";
+    const fs::path build = fs::path(GS_BUILD_DIR) / "menu-entry";
+    std::string out;
+    ASSERT_EQ(run("cmake -S " GS_SOURCE_DIR " -B " + build.string() +
+                      " -DGS_TESTS=OFF '-DCMAKE_INSTALL_PREFIX=" + prefix.string() + "' >/dev/null",
+                  &out),
+              0)
+        << out;
+    // The program and the entry where an install puts them.
+    const fs::path entry = prefix / "share/applications/gorvenshale.desktop";
+    fs::create_directories(prefix / "games");
+    fs::create_directories(entry.parent_path());
+    fs::copy_file(GS_BINARY, prefix / "games/gorvenshale");
+    fs::copy_file(build / "gorvenshale.desktop", entry);
+    if (haveTool("desktop-file-validate")) {
+        EXPECT_EQ(run("desktop-file-validate '" + entry.string() + "'", &out), 0) << out;
+    }
+    run("env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 gio launch '" + entry.string() +
+            "' </dev/null",
+        &out);
+    EXPECT_NE(out.find("The game's window cannot be opened here"), std::string::npos)
+        << out << slurp(entry);
+    fs::remove_all(prefix.parent_path());
 }
 
 TEST(Install, ManualPageRendersCleanlyAndNamesEveryOption) {
