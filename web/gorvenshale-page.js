@@ -321,10 +321,51 @@ var Module = (function () {
     following = true;
     requestAnimationFrame(() => {
       following = false;
-      const log = $('console-text');
-      log.scrollTop = log.scrollHeight;
+      const box = $('transcript');
+      box.scrollTop = box.scrollHeight;
     });
   }
+
+  // The answer being typed: the transcript has a typed line only once Enter takes it, so
+  // the page follows the game's line editing with the keys the game takes (typing, typing
+  // over, Backspace, Escape, Left, Right, Home, End) and shows the line under the
+  // transcript. Any output of the game starts it anew: a line taken, or a key that
+  // answered a wait for any key.
+  const MAX_LINE = 255;
+  const answer = { bytes: [], at: 0 };
+  function answerKey(code) {
+    const k = keys.named, line = answer.bytes;
+    if (code === k.Enter) { line.length = answer.at = 0; }
+    else if (code === k.Backspace) { if (answer.at > 0) line.splice(--answer.at, 1); }
+    else if (code === k.Escape) { line.length = answer.at = 0; }
+    else if (code === k.ArrowLeft) { if (answer.at > 0) --answer.at; }
+    else if (code === k.ArrowRight) { if (answer.at < line.length) ++answer.at; }
+    else if (code === k.Home) { answer.at = 0; }
+    else if (code === k.End) { answer.at = line.length; }
+    else if (code < 0 || code > 255 || code === 26 || Object.values(k).includes(code)) return;
+    else if (answer.at < line.length) line[answer.at++] = code;
+    else if (line.length < MAX_LINE) { line.push(code); ++answer.at; }
+    showAnswer();
+  }
+  function showAnswer() {
+    const el = $('answer'), line = answer.bytes, text = (b) => new TextDecoder().decode(new Uint8Array(b));
+    const cursor = document.createElement('span');
+    cursor.className = 'cursor';
+    cursor.textContent = answer.at < line.length ? text([line[answer.at]]) : ' ';
+    el.replaceChildren(text(line.slice(0, answer.at)), cursor, text(line.slice(answer.at + 1)));
+    followText();
+  }
+  // The keys as the game takes them (the key path itself stays as it is).
+  const pollKey = keys.poll.bind(keys), nextKey = keys.next.bind(keys);
+  keys.poll = () => {
+    const code = pollKey();
+    if (code >= 0) answerKey(code);
+    return code;
+  };
+  keys.next = () => nextKey().then((code) => {
+    if (code !== RELAID_OUT) answerKey(code);
+    return code;
+  });
 
   // The console's plain text, one element per line; the last one is still being written.
   let line = null;
@@ -339,6 +380,10 @@ var Module = (function () {
       }
       if (part) line.textContent += part;
     });
+    if (answer.bytes.length || answer.at) {
+      answer.bytes.length = answer.at = 0;
+      showAnswer();
+    }
     followText();
     if (window.gsFirstTextMs === undefined && text.trim() !== '') {
       window.gsFirstTextMs = performance.now();
@@ -351,10 +396,12 @@ var Module = (function () {
   // after one visit. Registered once the first menu shows: it takes nothing from the
   // start, and the program's files are all loaded by then, so a new version taking over
   // cannot mix its files with this page's. A site without one (or a file: page) simply
-  // stays online.
+  // stays online, and without a network the check for a new version fails quietly.
   function keepOffline() {
     if (!('serviceWorker' in navigator) || !/^https?:$/.test(location.protocol)) return;
-    navigator.serviceWorker.register('service-worker.js').catch(() => {});
+    // A kept page asks for the site's new version itself, at once: the new version's
+    // files are in place for the next visit.
+    navigator.serviceWorker.register('service-worker.js').then((r) => r.update()).catch(() => {});
   }
 
   function say(text) {
