@@ -94,8 +94,8 @@ var Module = (function () {
     }
   });
   const showKeyboard = () => { if (document.body.classList.contains('touch')) typing.focus({ preventScroll: true }); };
-  $('console-text').addEventListener('click', showKeyboard);
-  $('picture').addEventListener('click', showKeyboard);
+  $('transcript').addEventListener('click', showKeyboard);
+  $('console').addEventListener('click', showKeyboard);
   for (const [event, pressed] of [['focus', 'true'], ['blur', 'false']])
     typing.addEventListener(event, () => $('show-keyboard').setAttribute('aria-pressed', pressed));
 
@@ -128,6 +128,11 @@ var Module = (function () {
     document.body.classList.toggle('touch', on);
   }
   coarse.addEventListener('change', () => { showKeypad(); layOut(); });
+  // The room the picture and the console have: the window's, less the keypad's.
+  function gameRoom() {
+    const game = $('game');
+    return { w: game.clientWidth, h: game.clientHeight };
+  }
 
   // ---- The address: ?seed=N&fast=1&size=WxH&keys=TEXT&replay=NAME ----
   // The keys are bytes: %XX is one byte, + a space, any other character its UTF-8 bytes.
@@ -178,7 +183,7 @@ var Module = (function () {
   // picture when under it would leave fewer.
   if (!args.includes('--size') && !replayName) {
     const paneW = 640, paneH = 320; // 80 x 20 cells of 8 x 16
-    const roomW = Math.floor(window.innerWidth), roomH = Math.floor(window.innerHeight);
+    const roomW = Math.floor(gameRoom().w), roomH = Math.floor(gameRoom().h);
     const under = roomH - paneH >= BATTLE_ROWS || roomW - paneW < MIN_PICTURE_W;
     let w = under ? roomW : roomW - paneW, h = under ? roomH - paneH : roomH;
     w = Math.min(8192, Math.max(MIN_PICTURE_W, w));
@@ -232,10 +237,10 @@ var Module = (function () {
   const pictureCanvas = { w: 640, h: 480 };
 
   function layOut() {
-    if (layOutNarrow()) return;
+    if (layOutNarrow(false)) return;
     const picture = { width: pictureSize.w, height: pictureSize.h }, pane = $('console');
     const dpr = window.devicePixelRatio || 1;
-    const roomW = window.innerWidth * dpr, roomH = window.innerHeight * dpr;
+    const roomW = gameRoom().w * dpr, roomH = gameRoom().h * dpr;
     // The console at its own size (a whole factor of the screen's pixel ratio) where it
     // fits, smaller only where it must be.
     const k = Math.max(1, Math.floor(dpr));
@@ -258,6 +263,7 @@ var Module = (function () {
       pictureCanvas.h = h;
       keys.relayout();
     }
+    if (consoleUnreadable()) layOutNarrow(true);
   }
   window.addEventListener('resize', layOut);
 
@@ -268,16 +274,23 @@ var Module = (function () {
   // keypad (on a touch screen) under the console. The page never scrolls.
   function isNarrow() { return window.innerWidth < NARROW_W || window.innerHeight < NARROW_H; }
 
+  // On a touch screen (which has no window to enlarge) a console left with text under 14
+  // CSS pixels high has no room either.
+  function consoleUnreadable() {
+    return document.body.classList.contains('touch') &&
+      $('console').getBoundingClientRect().height < 20 * 14 - 0.5;
+  }
+
   // Sets the narrow layout's classes; the picture's area in CSS pixels, or null when the
-  // screen is not narrow.
-  function narrowPictureArea() {
-    const body = document.body, narrow = isNarrow();
+  // screen is not narrow (nor `forced`).
+  function narrowPictureArea(forced = false) {
+    const body = document.body, narrow = forced || isNarrow();
     const landscape = narrow && window.innerWidth > window.innerHeight;
     body.classList.toggle('narrow', narrow);
     body.classList.toggle('landscape', landscape);
     if (!narrow) return null;
     if (landscape)
-      return { w: window.innerWidth - $('console-text').getBoundingClientRect().width, h: window.innerHeight };
+      return { w: window.innerWidth - $('transcript').getBoundingClientRect().width, h: window.innerHeight };
     return { w: window.innerWidth, h: Math.max(1, window.innerHeight - keypad.offsetHeight - TEXT_ROOM) };
   }
 
@@ -288,9 +301,9 @@ var Module = (function () {
     return Math.min(8192, Math.round(BATTLE_ROWS * aspect)) + 'x' + BATTLE_ROWS;
   }
 
-  // The narrow layout's step of layOut: false when the screen is not narrow.
-  function layOutNarrow() {
-    const area = narrowPictureArea();
+  // The narrow layout's step of layOut: false when the screen is not narrow (nor `forced`).
+  function layOutNarrow(forced) {
+    const area = narrowPictureArea(forced);
     if (!area) return false;
     // Fitted in CSS pixels: a phone's screen has several device pixels to each, so the
     // picture fills its room, enlarged by the screen's own whole factor, and when it must

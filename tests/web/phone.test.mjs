@@ -173,6 +173,29 @@ for (const [way, viewport, turned] of [['portrait', PORTRAIT, LANDSCAPE], ['land
   });
 }
 
+describe('a tablet', () => {
+  test('on its side, where the 80 x 20 console would be too small to read, lays out as a phone', async () => {
+    const ctx = await browser.newContext({ viewport: { width: 1024, height: 768 }, deviceScaleFactor: 2,
+      hasTouch: true, isMobile: true });
+    const page = await ctx.newPage();
+    await page.goto(srv.url + 'index.html?seed=1&fast=1&keys=' + encodeURIComponent('1\n2\n1\n\n'));
+    await waitText(page, 'Select a type of the ammunition');
+    await waitIdle(page);
+    assert.equal(await page.evaluate(() => document.body.className), 'touch narrow landscape');
+    assertPhoneLayout(await layout(page));
+    // Upright it has room for the console at its own size, above the keypad.
+    await page.setViewportSize({ width: 768, height: 1024 });
+    await page.waitForFunction(() => !document.body.classList.contains('narrow'), null, { timeout: LIMIT_MS });
+    const upright = await page.evaluate(() => {
+      const r = (id) => document.getElementById(id).getBoundingClientRect();
+      return { console: [r('console').width, r('console').height], bottom: r('console').bottom, keypadTop: r('keypad').top };
+    });
+    assert.deepEqual(upright.console, [640, 320]);
+    assert.ok(upright.bottom <= upright.keypadTop, JSON.stringify(upright));
+    await ctx.close();
+  });
+});
+
 describe('the keypad', () => {
   test('each key gives the game what the keyboard\'s key of that name gives', async () => {
     const page = await phone(PORTRAIT, srv.url, '?seed=1&fast=1');
