@@ -13,4 +13,14 @@ emcmake cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=OFF \
   -DGS_WEB_DIR="$(realpath -m "$site")" \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v node);--no-experimental-fetch" >/dev/null
 cmake --build "$build" --target gorvenshale -j"$jobs"
+# The icons the installed page shows (its manifest names them).
+mkdir -p "$site/icons"
+cp dist/icons/*.png "$site/icons/"
+# The service worker learns the site's files and their version: a digest of them all, so
+# that any change to the site is a new version that replaces the kept one.
+worker="$site/service-worker.js"
+files=$(cd "$site" && find . -type f ! -name service-worker.js -printf '%P\n' | LC_ALL=C sort)
+version=$(cd "$site" && printf '%s\n' "$files" | xargs sha256sum | sha256sum | cut -c1-16)
+list=$(printf '%s\n' "$files" | sed 's/.*/"&"/' | paste -sd, -)
+sed -i -e "s|@SITE_VERSION@|$version|" -e "s|/\* @SITE_FILES@ \*/|$list|" "$worker"
 echo "The page is in $site/ (make web-serve shows it on http://localhost:8000/)."

@@ -16,6 +16,11 @@ var Module = (function () {
   const BATTLE_ROWS = 540, MIN_PICTURE_W = 640;
   // What a key wait returns when the page's layout changed (the program's RELAID_OUT).
   const RELAID_OUT = -2;
+  // A screen narrower or lower than this (CSS pixels) has no room for the 80 x 20 console
+  // (640 x 320) and a picture: the page takes its narrow layout.
+  const NARROW_W = 640, NARROW_H = 480;
+  // In the narrow portrait layout the transcript keeps this many CSS pixels (eight lines).
+  const TEXT_ROOM = 170;
 
   // ---- Keys ----
   const keys = {
@@ -45,14 +50,21 @@ var Module = (function () {
     },
   };
 
+  // What the key of this name (KeyboardEvent.key) gives the game.
+  function codesOf(key) {
+    if (key in keys.named) return [keys.named[key]];
+    // A typed character: its UTF-8 bytes, one key each, as the window's text input gives.
+    if ([...key].length === 1) return [...utf8.encode(key)];
+    return null; // Shift, Dead and the keys the game has no use for
+  }
+
   function keyCodes(e) {
-    if (e.isComposing) return null;
+    // A phone's keyboard composing text (key code 229): its text arrives as the input's
+    // changes instead (see the phone's keyboard below).
+    if (e.isComposing || e.keyCode === 229) return null;
     // Shortcuts stay the browser's; AltGr (Ctrl+Alt on some systems) types characters.
     if ((e.ctrlKey || e.altKey || e.metaKey) && !e.getModifierState('AltGraph')) return null;
-    if (e.key in keys.named) return [keys.named[e.key]];
-    // A typed character: its UTF-8 bytes, one key each, as the window's text input gives.
-    if ([...e.key].length === 1) return [...utf8.encode(e.key)];
-    return null; // Shift, Dead and the keys the game has no use for
+    return codesOf(e.key);
   }
 
   window.addEventListener('keydown', (e) => {
@@ -61,6 +73,66 @@ var Module = (function () {
     e.preventDefault(); // no scrolling by arrows or space, no help on F1
     for (const c of codes) keys.push(c);
   });
+
+  // ---- Touch screens: the keypad and the phone's own keyboard ----
+  // A keypad key types what the keyboard's key of the same name types, through the same
+  // path: the game, a recording and the address's keys cannot tell a tap from a key.
+  function pressKey(name) {
+    for (const c of codesOf(name) || []) keys.push(c);
+  }
+  const keypad = $('keypad'), typing = $('typing');
+  // Tapping a key leaves the focus where it was, so that an open phone keyboard stays.
+  keypad.addEventListener('mousedown', (e) => e.preventDefault());
+  keypad.addEventListener('click', (e) => {
+    const button = e.target.closest('button');
+    if (!button) return;
+    if (button.id === 'show-keyboard') {
+      if (document.activeElement === typing) typing.blur();
+      else typing.focus({ preventScroll: true });
+    } else if (button.dataset.key !== undefined) {
+      pressKey(button.dataset.key);
+    }
+  });
+  const showKeyboard = () => { if (document.body.classList.contains('touch')) typing.focus({ preventScroll: true }); };
+  $('transcript').addEventListener('click', showKeyboard);
+  $('console').addEventListener('click', showKeyboard);
+  for (const [event, pressed] of [['focus', 'true'], ['blur', 'false']])
+    typing.addEventListener(event, () => $('show-keyboard').setAttribute('aria-pressed', pressed));
+
+  // Keys that have a name reach the game through keydown (above), which keeps them out of
+  // the input. What a phone's keyboard types (composed words, autocorrection, key code
+  // 229) only changes the input's text: the change goes to the game as the keys that make
+  // it, Backspaces for what went and the bytes of what came.
+  let typed = '', composing = false;
+  typing.addEventListener('compositionstart', () => { composing = true; });
+  typing.addEventListener('compositionend', () => { composing = false; });
+  typing.addEventListener('input', () => {
+    const now = typing.value;
+    let same = 0;
+    while (same < typed.length && same < now.length && typed[same] === now[same]) ++same;
+    if (same > 0 && /[\uD800-\uDBFF]/.test(typed[same - 1])) --same; // not half a character
+    for (let gone = [...typed.slice(same)].length; gone > 0; --gone) pressKey('Backspace');
+    for (const c of utf8.encode(now.slice(same))) keys.push(c);
+    typed = now;
+  });
+  // An answer given, the input starts empty again (never in the middle of a word).
+  typing.addEventListener('keydown', (e) => {
+    if (e.key === 'Enter' && !composing) typing.value = typed = '';
+  });
+
+  // The keypad shows on a touch screen (?keypad=1 or 0 overrides).
+  const coarse = window.matchMedia('(pointer: coarse)');
+  let keypadWanted = null;
+  function showKeypad() {
+    const on = keypadWanted === null ? coarse.matches : keypadWanted;
+    document.body.classList.toggle('touch', on);
+  }
+  coarse.addEventListener('change', () => { showKeypad(); layOut(); });
+  // The room the picture and the console have: the window's, less the keypad's.
+  function gameRoom() {
+    const game = $('game');
+    return { w: game.clientWidth, h: game.clientHeight };
+  }
 
   // ---- The address: ?seed=N&fast=1&size=WxH&keys=TEXT&replay=NAME ----
   // The keys are bytes: %XX is one byte, + a space, any other character its UTF-8 bytes.
@@ -95,7 +167,15 @@ var Module = (function () {
       if (/^[A-Za-z0-9_-][A-Za-z0-9_.-]{0,63}$/.test(value)) replayName = value;
       args.push('--replay', '/replay/' + (replayName || 'not-a-file-name'));
     }
+    else if (name === 'keypad') keypadWanted = value !== '0';
     // Any other parameter (a link's tracking tag) is none of the game's business.
+  }
+  showKeypad();
+  // On a narrow screen the picture is shaped as the room the console and the keypad leave
+  // it (see the narrow layout below).
+  if (!args.includes('--size') && !replayName) {
+    const area = narrowPictureArea();
+    if (area) args.push('--size', narrowPictureSize(area));
   }
   // Without a size (and without a demo, which brings its own) the picture takes the room
   // the page has beside or under the console, in CSS pixels, as the desktop's picture
@@ -103,7 +183,7 @@ var Module = (function () {
   // picture when under it would leave fewer.
   if (!args.includes('--size') && !replayName) {
     const paneW = 640, paneH = 320; // 80 x 20 cells of 8 x 16
-    const roomW = Math.floor(window.innerWidth), roomH = Math.floor(window.innerHeight);
+    const roomW = Math.floor(gameRoom().w), roomH = Math.floor(gameRoom().h);
     const under = roomH - paneH >= BATTLE_ROWS || roomW - paneW < MIN_PICTURE_W;
     let w = under ? roomW : roomW - paneW, h = under ? roomH - paneH : roomH;
     w = Math.min(8192, Math.max(MIN_PICTURE_W, w));
@@ -157,9 +237,10 @@ var Module = (function () {
   const pictureCanvas = { w: 640, h: 480 };
 
   function layOut() {
+    if (layOutNarrow(false)) return;
     const picture = { width: pictureSize.w, height: pictureSize.h }, pane = $('console');
     const dpr = window.devicePixelRatio || 1;
-    const roomW = window.innerWidth * dpr, roomH = window.innerHeight * dpr;
+    const roomW = gameRoom().w * dpr, roomH = gameRoom().h * dpr;
     // The console at its own size (a whole factor of the screen's pixel ratio) where it
     // fits, smaller only where it must be.
     const k = Math.max(1, Math.floor(dpr));
@@ -182,8 +263,122 @@ var Module = (function () {
       pictureCanvas.h = h;
       keys.relayout();
     }
+    if (consoleUnreadable()) layOutNarrow(true);
   }
   window.addEventListener('resize', layOut);
+
+  // ---- The narrow layout (a phone, either way up) ----
+  // Where the 80 x 20 console (640 x 320 CSS pixels) leaves a picture no room, the console
+  // is shown as its transcript (#console-text) at a readable size, following the newest
+  // line; the picture goes above it (portrait) or beside it (landscape), whole, and the
+  // keypad (on a touch screen) under the console. The page never scrolls.
+  function isNarrow() { return window.innerWidth < NARROW_W || window.innerHeight < NARROW_H; }
+
+  // On a touch screen (which has no window to enlarge) a console left with text under 14
+  // CSS pixels high has no room either.
+  function consoleUnreadable() {
+    return document.body.classList.contains('touch') &&
+      $('console').getBoundingClientRect().height < 20 * 14 - 0.5;
+  }
+
+  // Sets the narrow layout's classes; the picture's area in CSS pixels, or null when the
+  // screen is not narrow (nor `forced`).
+  function narrowPictureArea(forced = false) {
+    const body = document.body, narrow = forced || isNarrow();
+    const landscape = narrow && window.innerWidth > window.innerHeight;
+    body.classList.toggle('narrow', narrow);
+    body.classList.toggle('landscape', landscape);
+    if (!narrow) return null;
+    if (landscape)
+      return { w: window.innerWidth - $('transcript').getBoundingClientRect().width, h: window.innerHeight };
+    return { w: window.innerWidth, h: Math.max(1, window.innerHeight - keypad.offsetHeight - TEXT_ROOM) };
+  }
+
+  // The battle's picture shaped as its area, never taller than the battle's own shape and
+  // never smaller than the smallest picture the page chooses.
+  function narrowPictureSize(area) {
+    const aspect = Math.max(MIN_PICTURE_W / BATTLE_ROWS, area.w / Math.max(1, area.h));
+    return Math.min(8192, Math.round(BATTLE_ROWS * aspect)) + 'x' + BATTLE_ROWS;
+  }
+
+  // The narrow layout's step of layOut: false when the screen is not narrow (nor `forced`).
+  function layOutNarrow(forced) {
+    const area = narrowPictureArea(forced);
+    if (!area) return false;
+    // Fitted in CSS pixels: a phone's screen has several device pixels to each, so the
+    // picture fills its room, enlarged by the screen's own whole factor, and when it must
+    // shrink, the program's rule does it in CSS pixels, keeping its one-pixel lines.
+    const dpr = window.devicePixelRatio || 1;
+    const shown = fit(pictureSize.w, pictureSize.h, area.w, area.h);
+    $('game').classList.toggle('stacked', !document.body.classList.contains('landscape'));
+    const el = $('picture');
+    el.style.width = shown.w + 'px';
+    el.style.height = shown.h + 'px';
+    el.dataset.shown = Math.round(shown.w * dpr) + 'x' + Math.round(shown.h * dpr);
+    const shrunk = shown.w < pictureSize.w || shown.h < pictureSize.h;
+    const w = shrunk ? shown.w : pictureSize.w, h = shrunk ? shown.h : pictureSize.h;
+    if (w !== pictureCanvas.w || h !== pictureCanvas.h) {
+      pictureCanvas.w = w;
+      pictureCanvas.h = h;
+      keys.relayout();
+    }
+    followText();
+    return true;
+  }
+
+  // The transcript shows its newest line (the question and the answer being typed) once
+  // the page has drawn what came.
+  let following = false;
+  function followText() {
+    if (following || !document.body.classList.contains('narrow')) return;
+    following = true;
+    requestAnimationFrame(() => {
+      following = false;
+      const box = $('transcript');
+      box.scrollTop = box.scrollHeight;
+    });
+  }
+
+  // The answer being typed: the transcript has a typed line only once Enter takes it, so
+  // the page follows the game's line editing with the keys the game takes (typing, typing
+  // over, Backspace, Escape, Left, Right, Home, End) and shows the line under the
+  // transcript. Any output of the game starts it anew: a line taken, or a key that
+  // answered a wait for any key.
+  const MAX_LINE = 255;
+  const answer = { bytes: [], at: 0 };
+  function answerKey(code) {
+    const k = keys.named, line = answer.bytes;
+    if (code === k.Enter) { line.length = answer.at = 0; }
+    else if (code === k.Backspace) { if (answer.at > 0) line.splice(--answer.at, 1); }
+    else if (code === k.Escape) { line.length = answer.at = 0; }
+    else if (code === k.ArrowLeft) { if (answer.at > 0) --answer.at; }
+    else if (code === k.ArrowRight) { if (answer.at < line.length) ++answer.at; }
+    else if (code === k.Home) { answer.at = 0; }
+    else if (code === k.End) { answer.at = line.length; }
+    else if (code < 0 || code > 255 || code === 26 || Object.values(k).includes(code)) return;
+    else if (answer.at < line.length) line[answer.at++] = code;
+    else if (line.length < MAX_LINE) { line.push(code); ++answer.at; }
+    showAnswer();
+  }
+  function showAnswer() {
+    const el = $('answer'), line = answer.bytes, text = (b) => new TextDecoder().decode(new Uint8Array(b));
+    const cursor = document.createElement('span');
+    cursor.className = 'cursor';
+    cursor.textContent = answer.at < line.length ? text([line[answer.at]]) : ' ';
+    el.replaceChildren(text(line.slice(0, answer.at)), cursor, text(line.slice(answer.at + 1)));
+    followText();
+  }
+  // The keys as the game takes them (the key path itself stays as it is).
+  const pollKey = keys.poll.bind(keys), nextKey = keys.next.bind(keys);
+  keys.poll = () => {
+    const code = pollKey();
+    if (code >= 0) answerKey(code);
+    return code;
+  };
+  keys.next = () => nextKey().then((code) => {
+    if (code !== RELAID_OUT) answerKey(code);
+    return code;
+  });
 
   // The console's plain text, one element per line; the last one is still being written.
   let line = null;
@@ -198,8 +393,28 @@ var Module = (function () {
       }
       if (part) line.textContent += part;
     });
-    if (window.gsFirstTextMs === undefined && text.trim() !== '')
+    if (answer.bytes.length || answer.at) {
+      answer.bytes.length = answer.at = 0;
+      showAnswer();
+    }
+    followText();
+    if (window.gsFirstTextMs === undefined && text.trim() !== '') {
       window.gsFirstTextMs = performance.now();
+      setTimeout(keepOffline, 0);
+    }
+  }
+
+  // ---- Offline ----
+  // The site's service worker keeps its files, so that the game opens without a network
+  // after one visit. Registered once the first menu shows: it takes nothing from the
+  // start, and the program's files are all loaded by then, so a new version taking over
+  // cannot mix its files with this page's. A site without one (or a file: page) simply
+  // stays online, and without a network the check for a new version fails quietly.
+  function keepOffline() {
+    if (!('serviceWorker' in navigator) || !/^https?:$/.test(location.protocol)) return;
+    // A kept page asks for the site's new version itself, at once: the new version's
+    // files are in place for the next visit.
+    navigator.serviceWorker.register('service-worker.js').then((r) => r.update()).catch(() => {});
   }
 
   function say(text) {

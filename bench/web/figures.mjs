@@ -1,7 +1,8 @@
 // The web page's figures, measured in Debian's headless Chromium and printed (never
-// asserted): load to the first menu, the program's size, a real-time turn's wall time
-// against the pauses the game asked for, and the CPU the page uses while it waits for a
-// key.   node bench/web/figures.mjs [SITE_DIR]     (make web-bench)
+// asserted): load to the first menu (on a desktop, and on a phone-class CPU, fresh and
+// from the service worker's cache), the program's and the whole site's size, a real-time
+// turn's wall time against the pauses the game asked for, and the CPU the page uses while
+// it waits for a key.   node bench/web/figures.mjs [SITE_DIR]     (make web-bench)
 import fs from 'node:fs';
 import path from 'node:path';
 import zlib from 'node:zlib';
@@ -18,6 +19,45 @@ try {
     const gz = zlib.gzipSync(bytes, { level: 9 }).length;
     console.log(`${file}: ${(bytes.length / 1024).toFixed(1)} KiB, ${(gz / 1024).toFixed(1)} KiB gzip -9`);
   }
+
+  // The whole site as a server compressing it would send it.
+  const files = fs.readdirSync(site, { recursive: true }).map((f) => path.join(site, f))
+    .filter((f) => fs.statSync(f).isFile());
+  const gz = files.reduce((sum, f) => sum + zlib.gzipSync(fs.readFileSync(f), { level: 9 }).length, 0);
+  console.log(`the whole site: ${files.length} files, ${(gz / 1024).toFixed(1)} KiB gzip -9`);
+
+  // Load to the first menu on a phone (390 x 844, touch, 3 device pixels to the CSS
+  // pixel) with the CPU slowed 4 times: a first visit, then a visit the service worker
+  // answers from its cache.
+  const phoneLoad = async (context) => {
+    const page = await context.newPage();
+    const cdp = await context.newCDPSession(page);
+    await cdp.send('Emulation.setCPUThrottlingRate', { rate: 4 });
+    await page.goto(srv.url + 'index.html');
+    await waitText(page, 'Select menu point');
+    const ms = await page.evaluate(() => window.gsFirstTextMs);
+    return { page, ms };
+  };
+  const fresh = [], kept = [];
+  for (let i = 0; i < 5; ++i) {
+    const context = await browser.newContext({ viewport: { width: 390, height: 844 }, deviceScaleFactor: 3,
+      hasTouch: true, isMobile: true });
+    const first = await phoneLoad(context);
+    fresh.push(first.ms);
+    await first.page.evaluate(async () => {
+      await navigator.serviceWorker.ready;
+      while (!navigator.serviceWorker.controller) await new Promise((r) => setTimeout(r, 20));
+    });
+    await first.page.close();
+    const again = await phoneLoad(context);
+    if (!(await again.page.evaluate(() => navigator.serviceWorker.controller !== null)))
+      throw new Error('the repeat visit was not served by the service worker');
+    kept.push(again.ms);
+    await context.close();
+  }
+  const list = (xs) => `median ${median(xs).toFixed(0)} ms (of ${xs.map((x) => x.toFixed(0)).join(', ')})`;
+  console.log(`phone, CPU 4x slower, load to the first menu: first visit ${list(fresh)}`);
+  console.log(`phone, CPU 4x slower, load to the first menu: repeat visit from the cache ${list(kept)}`);
 
   // Load to the first menu: from the start of navigation to the menu's text on the page.
   const loads = [];

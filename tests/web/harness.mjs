@@ -72,12 +72,18 @@ export async function waitText(page, text) {
 /** Waits (bounded) until the game waits for a key: its text has not changed while the
  *  page went through several frames. */
 export async function waitIdle(page) {
-  await page.waitForFunction(async () => {
-    const text = () => document.getElementById('console-text').textContent;
-    const before = text();
-    for (let i = 0; i < 5; ++i) await new Promise((r) => requestAnimationFrame(r));
-    return text() === before && before !== '';
-  }, null, { timeout: LIMIT_MS, polling: 100 });
+  // Polled from here: waitForFunction takes the promise an async function returns for a
+  // true answer at once.
+  for (const end = Date.now() + LIMIT_MS; ; await new Promise((r) => setTimeout(r, 100))) {
+    const idle = await page.evaluate(async () => {
+      const text = () => document.getElementById('console-text').textContent;
+      const before = text();
+      for (let i = 0; i < 5; ++i) await new Promise((r) => requestAnimationFrame(r));
+      return text() === before && before !== '';
+    });
+    if (idle) return;
+    if (Date.now() > end) throw new Error('the page never came to rest');
+  }
 }
 
 /** Waits until the program has ended; resolves to its status. */

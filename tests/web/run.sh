@@ -17,4 +17,4 @@ if ! log=$(tools/build_web.sh build/wasm build/web 2 2>&1); then
   echo "$log"
   exit 1
 fi
-GS_BINARY="${1:?the desktop program}" GS_WEB_DIR=build/web exec node --test tests/web/web.test.mjs
+GS_BINARY="${1:?the desktop program}" GS_WEB_DIR=build/web exec node --test tests/web/web.test.mjs tests/web/phone.test.mjs
