@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -22,6 +23,9 @@ constexpr int KEY_HOME = KEY_EXT + 71;
 constexpr int KEY_LEFT = KEY_EXT + 75;
 constexpr int KEY_RIGHT = KEY_EXT + 77;
 constexpr int KEY_END = KEY_EXT + 79;
+/// Up and Down bring back the answers typed before (the answer history).
+constexpr int KEY_UP = KEY_EXT + 72;
+constexpr int KEY_DOWN = KEY_EXT + 80;
 
 /// The token rules shared by the console and the level files: an optional "+" or "-",
 /// then decimal digits, or hexadecimal after "$" or "0x" (lower-case x only), binary after
@@ -33,6 +37,8 @@ std::optional<std::int64_t> parseNumberToken(std::string_view token, bool isUnsi
 constexpr std::size_t MAX_TOKEN = 255;
 /// A typed line holds at most this many characters.
 constexpr std::size_t MAX_LINE = 254;
+/// The answer history keeps this many of the latest answers, for the run only.
+constexpr std::size_t MAX_HISTORY = 100;
 
 /// Where keys come from and where text goes: a terminal, a pipe, or a test script.
 class Terminal {
@@ -102,6 +108,9 @@ public:
     bool atLineStart() const { return col_ == 1; }
     /// The unread rest of the input line buffer.
     std::string_view bufferedInput() const;
+    /// The answers Up brings back, oldest first: every line Enter took that was not
+    /// blank, the latest MAX_HISTORY of them.
+    const std::deque<std::string>& history() const { return history_; }
 
 private:
     /// Puts one byte at the cursor (screen: wrapping and scrolling; plain: as it is).
@@ -144,6 +153,7 @@ private:
     std::optional<int> pending_;
     std::string buf_;
     std::size_t pos_ = 0;
+    std::deque<std::string> history_;
 };
 
 } // namespace gs

@@ -122,6 +122,22 @@ describe('the page', () => {
     await page.close();
   });
 
+  test('Up and Down bring back the earlier answers, to be edited and sent again', async () => {
+    const page = await openGame(browser, srv.url, '?seed=1&fast=1');
+    await waitText(page, 'Select menu point');
+    for (const key of ['1', 'Enter']) await page.keyboard.press(key);
+    await waitText(page, 'Select game type');
+    // Up brings back "1", Down the empty line again, Up the "1", edited into "2".
+    for (const key of ['ArrowUp', 'ArrowDown', 'ArrowUp', 'Backspace', '2', 'Enter'])
+      await page.keyboard.press(key);
+    await waitText(page, 'Enter the level number');
+    // Newest first: "2", then "1".
+    for (const key of ['ArrowUp', 'ArrowUp', 'Enter']) await page.keyboard.press(key);
+    await waitText(page, 'Level 1 - Training ground');
+    assert.match(await consoleText(page), /Select menu point\n2\nEnter the level number\n1\n/);
+    await page.close();
+  });
+
   test('the picture is scaled by whole factors where they fit and never cropped', async () => {
     const page = await openGame(browser, srv.url, '?seed=1&fast=1&size=320x200&keys=' +
       encodeURIComponent(AFTER_A_SHOT), { width: 1300, height: 1000 });
