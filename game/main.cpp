@@ -20,6 +20,7 @@
 #include "game/level_file.h"
 #include "game/modes.h"
 #include "game/options.h"
+#include "game/progress.h"
 #include "platform/demo_terminals.h"
 #include "platform/pane_render.h"
 #include "platform/pane_terminal.h"
@@ -89,6 +90,8 @@ int main(int argc, char** argv) {
 
     // Every level of this game comes from the directory found now.
     useLevelDirectory(findLevelDirectory(levelDirectoryPlaces(o.levels)));
+    // A replayed demo only shows a game: the player's Campaign progress stays as it was.
+    useCampaignProgress({o.continueCampaign, !demos.replay, progressFile(progressFilePath())});
 
     Clock clk(Clock::Config{o.fast, o.seed});
     const Graph::Config picture{o.headless, o.width, o.height, o.sizeGiven, o.scale};

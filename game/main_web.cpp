@@ -13,8 +13,10 @@
 #include "game/level_file.h"
 #include "game/modes.h"
 #include "game/options.h"
+#include "game/progress.h"
 #include "platform/demo_terminals.h"
 #include "platform/runtime_error.h"
+#include "platform/web/local_storage.h"
 #include "platform/web/web_page.h"
 
 namespace {
@@ -40,6 +42,15 @@ int play(int argc, char** argv) {
     if (!demos.note.empty()) std::fprintf(stderr, "gorvenshale: note: %s\n", demos.note.c_str());
     // The levels are built into the page's files, in ./level.
     useLevelDirectory(findLevelDirectory(levelDirectoryPlaces(o.levels)));
+    // The Campaign's progress stays in the browser's local storage for this site.
+    useCampaignProgress(
+        {o.continueCampaign,
+         !demos.replay,
+         {"the browser's local storage",
+          [](std::string& e) { return readLocalStorage("gorvenshale-campaign", e); },
+          [](const std::string& t, std::string& e) {
+              return writeLocalStorage("gorvenshale-campaign", t, e);
+          }}});
 
     WebClock clk(Clock::Config{o.fast, o.seed});
     Graph gr(Graph::Config{false, o.width, o.height, o.sizeGiven});
