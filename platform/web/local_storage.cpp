@@ -8,7 +8,7 @@
 EM_JS(int, gs_storage_get, (const char* key), {
     try {
         const v = window.localStorage.getItem(UTF8ToString(key));
-        if (v == = null) return -1;
+        if (v == null) return -1;
         Module.gsStorageText = v;
         return lengthBytesUTF8(v);
     } catch (e) {
