@@ -36,8 +36,13 @@ build:
 	cmake --build "$(RELEASE)" --target gorvenshale -j$(JOBS)
 	ln -sf release/gorvenshale build/gorvenshale
 
+# A newcomer's first game is in the one window when there is a display: the questions are
+# asked in it, not in a terminal the battlefield's window would cover. ARGS naming a
+# --console of its own (or --headless, which has no window) are left as they are.
+PLAY_WINDOW = $(if $(or $(findstring --console,$(ARGS)),$(findstring --headless,$(ARGS))),,\
+                $(if $(or $(DISPLAY),$(WAYLAND_DISPLAY)),--console window))
 play: build
-	./build/gorvenshale $(ARGS)
+	./build/gorvenshale $(strip $(PLAY_WINDOW) $(ARGS))
 
 # The program in PREFIX/games, the levels in PREFIX/share/games/gorvenshale/level, the menu
 # entry, the icons and the manual page; all under DESTDIR when it is given.

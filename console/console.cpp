@@ -168,6 +168,20 @@ void Console::collectLine() {
         long row = startRow + offset / cols_ - (scrolled_ - startScroll);
         moveTo(column, static_cast<int>(row));
     };
+    // Up and Down walk the answer history; `recalled` is the answer shown, history_.size()
+    // the line being typed, which Down past the newest answer brings back as it was left.
+    std::size_t recalled = history_.size();
+    std::string typing;
+    auto showInstead = [&](const std::string& shown) {
+        if (screen_) {
+            place(0);
+            for (char ch : shown) screenOnlyByte(static_cast<unsigned char>(ch));
+            for (std::size_t at = shown.size(); at < line.size(); ++at) screenOnlyByte(' ');
+            place(shown.size());
+        }
+        line = shown;
+        cursor = line.size();
+    };
     for (;;) {
         int key = nextKey();
         if (key == KEY_ENTER || key == '\n') {
@@ -180,6 +194,10 @@ void Console::collectLine() {
                 lineEnd();
             }
             flush();
+            if (line.find_first_not_of(" \t") != std::string::npos) {
+                if (history_.size() == MAX_HISTORY) history_.pop_front();
+                history_.push_back(line);
+            }
             buf_ = line + "\r\n";
             pos_ = 0;
             return;
@@ -209,6 +227,14 @@ void Console::collectLine() {
             if (key == KEY_HOME) cursor = 0;
             if (key == KEY_END) cursor = line.size();
             place(cursor);
+        } else if (key == KEY_UP) {
+            if (recalled == 0) continue;
+            if (recalled == history_.size()) typing = line;
+            showInstead(history_[--recalled]);
+        } else if (key == KEY_DOWN) {
+            if (recalled == history_.size()) continue;
+            ++recalled;
+            showInstead(recalled == history_.size() ? typing : history_[recalled]);
         } else if (key >= KEY_EXT || key < 0 || key == 26) {
             // Other function keys, and Ctrl-Z (the console has no end of input): ignored.
         } else if (cursor < line.size()) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,6 +18,8 @@ namespace gs {
 
 /// A typed line holds at most this many characters.
 constexpr std::size_t MAX_LINE = 254;
+/// The answer history keeps this many of the latest answers, for the run only.
+constexpr std::size_t MAX_HISTORY = 100;
 
 /// Where keys come from and where text goes: a terminal, a pipe, or a test script.
 class Terminal {
@@ -86,6 +89,9 @@ public:
     bool atLineStart() const { return col_ == 1; }
     /// The unread rest of the input line buffer.
     std::string_view bufferedInput() const;
+    /// The answers Up brings back, oldest first: every line Enter took that was not
+    /// blank, the latest MAX_HISTORY of them.
+    const std::deque<std::string>& history() const { return history_; }
 
 private:
     /// Puts one byte at the cursor (screen: wrapping and scrolling; plain: as it is).
@@ -128,6 +134,7 @@ private:
     std::optional<int> pending_;
     std::string buf_;
     std::size_t pos_ = 0;
+    std::deque<std::string> history_;
 };
 
 } // namespace gs

@@ -2,6 +2,7 @@
 
 #include "game/answers.h"
 #include "game/level_file.h"
+#include "game/progress.h"
 #include "state/texts.h"
 #include "system/runtime_error.h"
 
@@ -81,6 +82,12 @@ void startFileLevel(Game& G) {
     completeLevel(G);
 }
 
+// What the kept progress could not do is said under the briefing, where it stays in sight.
+void startCampaignLevel(Game& G) {
+    startFileLevel(G);
+    sayCampaignNotes(G);
+}
+
 void startSkirmishLevel(Game& G) {
     ANTICHEAT(G);
     G.con.ClrScr();
@@ -92,11 +99,13 @@ void MENU(Game& G, u8& M) { menuAnswer(G, false, M); }
 void MENU2(Game& G, u8& MEN) { menuAnswer(G, true, MEN); }
 
 void campaign(Game& G, const BattleFn& battle) {
-    G.LEV = 1;
-    while (playUntilWon(G, battle, startFileLevel)) {
+    G.LEV = campaignFirstLevel(G);
+    while (playUntilWon(G, battle, startCampaignLevel)) {
+        campaignLevelWon(G);
         G.LEV = w16(G.LEV + 1);
         // The last level won ends the campaign with praise, not with a missing file.
         if (probeLevelFile(G.levels, G.LEV) == RE_FILE_NOT_FOUND) {
+            sayCampaignNotes(G);
             G.con.WriteLn(text::CAMPAIGN_COMPLETE);
             G.con.WaitKey();
             return;

@@ -18,7 +18,8 @@ void MENU(Game& G, u8& M);
 /// Game-type menu; on return MEN is 1 (Campaign), 2 (Custom level) or 3 (Skirmish).
 void MENU2(Game& G, u8& MEN);
 
-/// The Campaign: levels 1, 2, 3, ... until the last file, a defeat without replay, or an error.
+/// The Campaign: levels 1, 2, 3, ... until the last file, a defeat without replay, or an
+/// error; with --continue from the level after the last Campaign level won.
 void campaign(Game& G, const BattleFn& battle);
 /// A Custom level whose number the player types; a number without a level file is said
 /// to be no level, and after a key the main menu comes back.
@@ -28,6 +29,9 @@ void skirmish(Game& G, const BattleFn& battle);
 /// Level start of a file level: loads level LEV (its briefing shown), the per-level reset,
 /// maximum and full hit points.
 void startFileLevel(Game& G);
+/// Level start of a Campaign level: as a file level, then under the briefing what the
+/// kept Campaign progress could not do (game/progress.h).
+void startCampaignLevel(Game& G);
 /// Level start of a skirmish: the per-level reset, a cleared console, full hit points.
 void startSkirmishLevel(Game& G);
 /// The skirmish's unit budget CTS at difficulty EIL (1 to 5).

@@ -44,14 +44,16 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             }
             value = args[++at];
         } else if (!takesValue && inlineValue) {
-            const bool flag =
-                name == "--fast" || name == "--headless" || name == "--help" || name == "--version";
+            const bool flag = name == "--fast" || name == "--headless" || name == "--help" ||
+                              name == "--version" || name == "--continue";
             parsed.error =
                 flag ? "option " + name + " takes no value" : "unknown option '" + args[at] + "'";
             return parsed;
         }
         if (name == "--fast") {
             options.fast = true;
+        } else if (name == "--continue") {
+            options.continueCampaign = true;
         } else if (name == "--headless") {
             options.headless = true;
         } else if (name == "--help" || name == "-h") {
@@ -112,6 +114,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
     // The one window is a window: it cannot be had without one.
     if (options.consoleWindow && options.headless)
         parsed.error = "--console window needs a window and cannot go with --headless";
+    // A demo keeps no Campaign progress: its Campaign starts at level 1, as it was played.
+    if (options.continueCampaign && (options.record || options.replay))
+        parsed.error = "--continue cannot go with --record or --replay: a demo's Campaign "
+                       "starts at level 1";
     return parsed;
 }
 
@@ -144,8 +150,14 @@ std::string usageText() {
            "  --replay FILE     play the demo in FILE back (at once with --fast); when its\n"
            "                    keys run out the keyboard takes over\n"
            "  --levels DIR      read every level from DIR and look nowhere else\n"
+           "  --continue        Campaign starts at the level after the last Campaign level\n"
+           "                    won (kept in $XDG_STATE_HOME/gorvenshale, ~/.local/state/\n"
+           "                    gorvenshale if unset), when it is of the same levels\n"
            "  --help            this text\n"
-           "  --version         the version\n";
+           "  --version         the version\n"
+           "\n"
+           "While an answer is typed, Up and Down bring back the earlier answers of the game\n"
+           "(the last 100, newest first) to be edited and sent again with Enter.\n";
 }
 
 std::string versionText() { return std::string("Gorvenshale ") + programVersion() + "\n"; }

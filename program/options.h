@@ -18,6 +18,7 @@ struct Options {
     std::optional<std::string> record;    ///< --record FILE: keep the game as a demo
     std::optional<std::string> replay;    ///< --replay FILE: play a demo back
     std::optional<std::string> levels;    ///< --levels DIR: the one level directory
+    bool continueCampaign = false;        ///< --continue: Campaign starts after the last level won
     bool consoleWindow = false; ///< --console window: the console is a pane in the game's window
     int scale = 1;              ///< --scale N: each picture pixel an N x N block on screen
     bool help = false, version = false;

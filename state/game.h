@@ -15,6 +15,9 @@
 
 namespace gs {
 
+/// The Campaign's progress kept between games (game/progress.h).
+struct CampaignProgress;
+
 struct Game : State {
     Graph& gr;
     Console& con;
@@ -22,6 +25,9 @@ struct Game : State {
     Rng& rnd;
     /// This game's level directory (main sets it from the options).
     LevelDirectory levels;
+    /// Where the Campaign's progress is kept and what this game knows of it; none: the
+    /// Campaign starts at level 1 and nothing is kept.
+    CampaignProgress* campaign = nullptr;
 
     Game(Graph& g, Console& c, Clock& k, Rng& r) : gr(g), con(c), clk(k), rnd(r) {}
     Game(const Game&) = delete;

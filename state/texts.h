@@ -24,6 +24,22 @@ constexpr const char* ABOUT_TAIL = ": an artillery game";
 constexpr const char* CAMPAIGN_COMPLETE =
     "Congratulations! You have completed the campaign. Press any key.";
 
+// The Campaign's progress kept between games (--continue).
+/// --continue, when the level after the last one won has no file: this, that level's
+/// number, then the tail.
+constexpr const char* CONTINUE_NO_LEVEL = "There is no level ";
+constexpr const char* CONTINUE_NO_LEVEL_TAIL = " to continue at; the Campaign starts at level 1.";
+/// --continue, when the level won was of another level directory: this, that directory,
+/// then the tail.
+constexpr const char* CONTINUE_OTHER_LEVELS = "The last Campaign level won was of the levels in ";
+constexpr const char* CONTINUE_OTHER_LEVELS_TAIL = ", not these; the Campaign starts at level 1.";
+/// The kept progress cannot be read: this, where it is kept and why in brackets, the tail.
+constexpr const char* PROGRESS_UNREADABLE = "The Campaign progress kept in ";
+constexpr const char* PROGRESS_UNREADABLE_TAIL = " is ignored; the Campaign starts at level 1.";
+/// The progress cannot be kept: this, where and why in brackets, then the tail.
+constexpr const char* PROGRESS_NOT_KEPT = "The Campaign progress cannot be kept in ";
+constexpr const char* PROGRESS_NOT_KEPT_TAIL = "; the game goes on.";
+
 /// The line the report of run-time error 3 adds, followed by the places looked at.
 constexpr const char* NO_LEVEL_DIRECTORY = "No level directory; looked in ";
 /// After the report that ends a game played in one window.

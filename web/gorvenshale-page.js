@@ -134,7 +134,7 @@ var Module = (function () {
     return { w: game.clientWidth, h: game.clientHeight };
   }
 
-  // ---- The address: ?seed=N&fast=1&size=WxH&keys=TEXT&replay=NAME ----
+  // ---- The address: ?seed=N&fast=1&size=WxH&keys=TEXT&replay=NAME&continue=1 ----
   // The keys are bytes: %XX is one byte, + a space, any other character its UTF-8 bytes.
   function queryBytes(text) {
     const bytes = [];
@@ -160,6 +160,7 @@ var Module = (function () {
     const value = new TextDecoder().decode(queryBytes(raw));
     if (name === 'seed') args.push('--seed', value);
     else if (name === 'fast') { if (value !== '0') args.push('--fast'); }
+    else if (name === 'continue') { if (value !== '0') args.push('--continue'); }
     else if (name === 'size') args.push('--size', value);
     else if (name === 'keys') startKeys = queryBytes(raw);
     else if (name === 'replay') {

@@ -22,6 +22,7 @@
 #include "frontend/sdl/window.h"
 #include "game/battle.h"
 #include "game/modes.h"
+#include "game/progress.h"
 #include "program/startup.h"
 #include "state/texts.h"
 #include "system/runtime_error.h"
@@ -81,6 +82,8 @@ int main(int argc, char** argv) {
     DemoSetup& demos = start.demos;
     Clock clk(start.clock);
     const Graph::Config picture = start.picture;
+    // A replayed demo only shows a game: the player's Campaign progress stays as it was.
+    CampaignProgress campaign{o.continueCampaign, !demos.replay, progressFile(progressFilePath())};
     // Until the game is over, closing the one window or Ctrl+C in it ends the program the
     // way Ctrl+C ends it in a terminal; afterwards they only close the window. (Declared
     // before the window, whose thread reads it, so that it outlives the window.)
@@ -144,6 +147,7 @@ int main(int argc, char** argv) {
     Rng rnd;
     Game G(gr, con, clk, rnd);
     G.levels = start.levels;
+    G.campaign = &campaign;
 
     // The recording keeps the keys typed after the last Enter too; a file that could not
     // be written is reported, never passed over as success.

@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "demo/demo_terminals.h"
+#include "frontend/web/local_storage.h"
 #include "frontend/web/web_page.h"
 #include "game/battle.h"
 #include "game/modes.h"
+#include "game/progress.h"
 #include "program/startup.h"
 
 namespace {
@@ -26,6 +28,16 @@ int play(int argc, char** argv) {
     std::fputs(start.err.c_str(), stderr);
     if (start.endNow) return *start.endNow;
     const Options& o = start.options;
+    // The Campaign's progress stays in the browser's local storage for this site; a
+    // replayed demo only shows a game and keeps nothing.
+    CampaignProgress campaign{
+        o.continueCampaign,
+        !start.demos.replay,
+        {"the browser's local storage",
+         [](std::string& e) { return readLocalStorage("gorvenshale-campaign", e); },
+         [](const std::string& t, std::string& e) {
+             return writeLocalStorage("gorvenshale-campaign", t, e);
+         }}};
 
     WebClock clk(start.clock);
     WebTerminal term;
@@ -45,6 +57,7 @@ int play(int argc, char** argv) {
     Rng rnd;
     Game G(gr, con, clk, rnd);
     G.levels = start.levels;
+    G.campaign = &campaign;
     try {
         runGame(G, battle);
     } catch (const RuntimeError& e) {

@@ -1,6 +1,9 @@
 // The console's reads and line editing, on a scripted terminal with plain output.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "console/console.h"
 #include "system/runtime_error.h"
 #include "tests/support/harness.h"
@@ -141,6 +144,68 @@ TEST(ConsoleLineEdit, BackspaceEscCursorKeysAndTheLengthLimit) {
         // The plain echo is the finished line, as it was entered.
         EXPECT_EQ(t.output, c.line + "\n") << c.keys;
     }
+}
+
+/// The lines a console takes, one ReadLn pair each, from the keys of several answers.
+std::vector<std::string> answersOf(const std::string& keys, int answers) {
+    ScriptTerminal t(keys);
+    Console con(t);
+    std::vector<std::string> lines;
+    for (int n = 0; n < answers; ++n) {
+        con.ReadCharLn();
+        lines.push_back(t.output);
+        t.output.clear();
+    }
+    for (std::string& line : lines)
+        if (!line.empty() && line.back() == '\n') line.pop_back();
+    return lines;
+}
+
+TEST(ConsoleHistory, UpAndDownWalkTheEarlierAnswersAndTheLineBeingTyped) {
+    using V = std::vector<std::string>;
+    // Up brings back the last answer; Up again the one before (a recalled answer sent is
+    // the newest too); at the oldest it stays.
+    EXPECT_EQ(answersOf("40 30\n55 60\n\x01U\n\x01U\x01U\n\x01U\x01U\x01U\x01U\n", 5),
+              (V{"40 30", "55 60", "55 60", "55 60", "40 30"}));
+    // Down goes forward again, and past the newest brings back the line being typed.
+    EXPECT_EQ(answersOf("1\n2\n3\x01U\x01U\x01"
+                        "D\x01"
+                        "D\n",
+                        3),
+              (V{"1", "2", "3"}));
+    EXPECT_EQ(answersOf("1\n2\n\x01U\x01U\x01"
+                        "D\n",
+                        3),
+              (V{"1", "2", "2"}));
+    // Up with nothing before it, Down with nothing recalled: nothing happens.
+    EXPECT_EQ(answersOf("\x01U\x01"
+                        "D"
+                        "7\n",
+                        1),
+              (V{"7"}));
+    // The recalled line is edited as a typed one: the cursor at its end, Backspace, Home,
+    // typing over, Esc.
+    EXPECT_EQ(answersOf("500 45\n\x01U\b"
+                        "7\n\x01U\x01H"
+                        "6\n\x01U\x1b"
+                        "9\n",
+                        4),
+              (V{"500 45", "500 47", "600 47", "9"}));
+    // Blank lines are no answers to recall; a recalled answer sent again is the newest.
+    EXPECT_EQ(answersOf("a\nb\n\n  \n\x01U\x01U\n\x01U\n", 6), (V{"a", "b", "", "  ", "a", "a"}));
+}
+
+TEST(ConsoleHistory, KeepsTheLatestHundredAnswers) {
+    std::string keys;
+    for (int n = 1; n <= 105; ++n) keys += std::to_string(n) + "\n";
+    std::string ups;
+    for (int n = 0; n < 150; ++n) ups += "\x01U";
+    ScriptTerminal u(keys + ups + "\n");
+    Console con(u);
+    for (int n = 1; n <= 106; ++n) con.ReadCharLn();
+    ASSERT_EQ(con.history().size(), MAX_HISTORY);
+    EXPECT_EQ(con.history().front(), "7"); // 6..105 were kept, then "6" recalled
+    EXPECT_EQ(con.history().back(), "6");
 }
 
 TEST(ConsoleKeys, PendingKeyStartsTheNextLineAndWaitsCallTheHook) {

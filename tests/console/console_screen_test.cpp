@@ -33,6 +33,8 @@ void typeScript(PaneTerminal& pane, const std::string& keys) {
                           : which == 'R' ? PaneKey::Right
                           : which == 'H' ? PaneKey::Home
                           : which == 'E' ? PaneKey::End
+                          : which == 'U' ? PaneKey::Up
+                          : which == 'D' ? PaneKey::Down
                                          : PaneKey::F1);
         } else {
             pane.typeText(std::string_view(&ch, 1));
@@ -177,6 +179,28 @@ TEST_P(ConsoleScreen, TypedTextKeepsItsBytesAndTheKeysEndWithTheScript) {
     } catch (const RuntimeError& e) {
         EXPECT_EQ(e.code, RE_INPUT_ENDED);
     }
+}
+
+TEST_P(ConsoleScreen, ARecalledAnswerReplacesTheLineOnScreenAcrossTheEdge) {
+    // 8 columns: the first answer wraps onto a second row. Up puts it back over the short
+    // typed "9" (the line it left is wiped), Down brings the "9" back and blanks the rest.
+    Rig t(GetParam(), 8, 4,
+          "123456789A\n"
+          "9\x01U"
+          "\x01"
+          "D"
+          "\x01U"
+          "\b\n");
+    t.con->Write("> ");
+    EXPECT_EQ(t.con->ReadCharLn(), '1');
+    t.con->Write("> ");
+    EXPECT_EQ(t.con->ReadCharLn(), '1');
+    // The Enter on the bottom row scrolled the screen by one row.
+    EXPECT_EQ(t.row(2), "> 123456");
+    EXPECT_EQ(t.row(3), "789     "); // the recalled answer less its last character
+    EXPECT_EQ(t.cursor(), (GridPos{1, 4}));
+    t.agree();
+    EXPECT_EQ(t.con->history().back(), "123456789");
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, ConsoleScreen, ::testing::Values(Keys::Scripted, Keys::Pane),

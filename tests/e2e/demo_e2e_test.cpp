@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "console/console.h"
 #include "demo/demo_file.h"
 #include "state/texts.h"
 #include "tests/support/run_game.h"
@@ -117,6 +118,42 @@ TEST(DemoE2E, WhenTheKeysRunOutTheKeyboardTakesOverAndTheWholeGameIsRecorded) {
     const GameRun self = run({"--replay", part, "--record", part}, LOST_AND_REPLAYED.substr(cut));
     EXPECT_EQ(self.status, 0);
     EXPECT_EQ(slurp(part), slurp(whole));
+    fs::remove_all(dir);
+}
+
+TEST(DemoE2E, ADemoWithUpKeysRecallsTheSameAnswersAsTheyWereTyped) {
+    // The answers typed in full, and the same game where Up brought them back: the level
+    // number "1" (Up twice past the "2"), the ammunition after the replay question (Up
+    // past "y" and "0 0"), and the shot onto the gun's wheel (Up past "1" and "y").
+    const std::string typed = "1\n2\n1\n\n1\n0 0\ny\n\n1\n0 0\nn\n3\n";
+    const int UP = gs::KEY_UP;
+    std::vector<int> keys;
+    auto add = [&](const std::string& text) {
+        for (char c : text)
+            keys.push_back(c == '\n' ? gs::KEY_ENTER : static_cast<unsigned char>(c));
+    };
+    add("1\n2\n");
+    keys.insert(keys.end(), {UP, UP});
+    add("\n\n1\n0 0\ny\n\n");
+    keys.insert(keys.end(), {UP, UP, UP});
+    add("\n");
+    keys.insert(keys.end(), {UP, UP, UP});
+    add("\nn\n3\n");
+    gs::Demo d;
+    d.program = GS_VERSION;
+    d.seed = 7;
+    d.keys = keys;
+    const fs::path dir = scratch("history");
+    const std::string demo = (dir / "up.demo").string();
+    std::string error;
+    ASSERT_TRUE(gs::saveDemo(demo, d, error)) << error;
+
+    const GameRun original = run({"--seed", "7"}, typed);
+    ASSERT_EQ(original.status, 0) << original.err;
+    ASSERT_EQ(count(original.out, gs::text::DEAD), 2) << original.out;
+    const GameRun replay = run({"--replay", demo}, "");
+    EXPECT_EQ(replay.status, 0) << replay.err;
+    EXPECT_EQ(replay.out, original.out);
     fs::remove_all(dir);
 }
 

@@ -585,6 +585,34 @@ TEST_F(Xvfb, OneWindowEndsAtCtrlCAndKeepsARunTimeErrorOnScreen) {
     }
 }
 
+TEST_F(Xvfb, OneWindowBringsBackAnEarlierAnswerWithUp) {
+    ShownScreen screen("1024x768", dir_);
+    ASSERT_TRUE(screen.start());
+    // Only level 1 is there: "2" would be no level, an ignored Up an empty line; only the
+    // main menu's "1", two answers back, starts the battle whose picture is kept.
+    fs::create_directories(dir_ / "levels");
+    fs::copy_file(fs::path(GS_SOURCE_DIR) / "level" / "1.txt", dir_ / "levels" / "1.txt");
+    GameProcess game;
+    game.more = {"--console", "window",
+                 "--levels",  (dir_ / "levels").string(),
+                 "--record",  (dir_ / "up.demo").string()};
+    game.start(screen.display(), dir_ / "snaps", dir_ / "out.txt", "640x400");
+    std::string id;
+    ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }));
+    screen.type(id, "1\n2\n");
+    screen.x("xdotool key Up Up Return");
+    ASSERT_TRUE(poll([&] { return fs::exists(dir_ / "snaps/0001.png"); }))
+        << slurp(dir_ / "out.txt");
+    screen.x("xdotool key ctrl+c");
+    ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
+    // The recording keeps the keys as pressed, so that its replay recalls the same answer.
+    std::string why;
+    const std::optional<Demo> kept = loadDemo((dir_ / "up.demo").string(), why);
+    ASSERT_TRUE(kept) << why;
+    EXPECT_EQ(kept->keys,
+              (std::vector<int>{'1', KEY_ENTER, '2', KEY_ENTER, KEY_UP, KEY_UP, KEY_ENTER}));
+}
+
 TEST_F(Xvfb, OneWindowShowsTheSnapshotPictureAtEachScale) {
     for (int scale : {1, 2}) {
         SCOPED_TRACE("scale " + std::to_string(scale));

@@ -235,6 +235,29 @@ TEST(Install, ManualPageRendersCleanlyAndNamesEveryOption) {
         EXPECT_NE(text.find(it->str()), std::string::npos) << it->str();
 }
 
+TEST(Install, MakePlayOpensTheOneWindowWhereThereIsADisplay) {
+    if (!haveTool("make")) GTEST_SKIP() << "make is missing";
+    // What `make play` would start (make -n runs nothing), without the player's display.
+    auto started = [](const std::string& vars) {
+        std::istringstream lines(shell("cd " GS_SOURCE_DIR " && env -u DISPLAY -u WAYLAND_DISPLAY "
+                                       "make -s -n play " +
+                                       vars + " 2>&1"));
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind("./build/gorvenshale", 0) == 0) return line;
+        return std::string("(not started)");
+    };
+    EXPECT_EQ(started("DISPLAY=:5"), "./build/gorvenshale --console window");
+    EXPECT_EQ(started("WAYLAND_DISPLAY=wayland-0 ARGS=--fast"),
+              "./build/gorvenshale --console window --fast");
+    // No display, or options that choose for themselves: as they are.
+    EXPECT_EQ(started(""), "./build/gorvenshale ");
+    EXPECT_EQ(started("DISPLAY=:5 'ARGS=--console terminal --fast'"),
+              "./build/gorvenshale --console terminal --fast");
+    EXPECT_EQ(started("DISPLAY=:5 ARGS=--console=terminal"),
+              "./build/gorvenshale --console=terminal");
+    EXPECT_EQ(started("DISPLAY=:5 ARGS=--headless"), "./build/gorvenshale --headless");
+}
+
 // The icons are generated and committed: they must be what the sprite code draws now.
 TEST(Install, CommittedIconsAreWhatTheSpriteCodeDraws) {
     const fs::path drawn = scratch("icons");

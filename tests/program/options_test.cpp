@@ -27,6 +27,8 @@ TEST(Options, EveryOptionInBothForms) {
     EXPECT_TRUE(p.options.consoleWindow);
     EXPECT_EQ(p.options.scale, 8);
     EXPECT_FALSE(parseOptions({"--console=terminal"}).options.consoleWindow);
+    EXPECT_FALSE(o.continueCampaign);
+    EXPECT_TRUE(parseOptions({"--continue"}).options.continueCampaign);
 }
 
 TEST(Options, BadArgumentsAreRefusedOnOneLine) {
@@ -46,7 +48,10 @@ TEST(Options, BadArgumentsAreRefusedOnOneLine) {
                                                {"--console", "pane"},
                                                {"--console", "window", "--headless"},
                                                {"--scale", "0"},
-                                               {"--scale", "9"}}) {
+                                               {"--scale", "9"},
+                                               {"--continue=1"},
+                                               {"--continue", "--record", "a.demo"},
+                                               {"--replay", "a.demo", "--continue"}}) {
         ParsedOptions p = parseOptions(bad);
         EXPECT_FALSE(p.error.empty()) << bad[0] << (bad.size() > 1 ? " " + bad[1] : "");
         EXPECT_EQ(p.error.find('\n'), std::string::npos);

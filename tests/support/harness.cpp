@@ -15,6 +15,8 @@ int ScriptTerminal::take() {
         case 'R': return KEY_RIGHT;
         case 'H': return KEY_HOME;
         case 'E': return KEY_END;
+        case 'U': return KEY_UP;
+        case 'D': return KEY_DOWN;
         default: return KEY_EXT + 59; // F1: a function key the editor ignores
         }
     }

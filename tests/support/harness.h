@@ -31,7 +31,7 @@ public:
     std::string output;
     int clears = 0;
     /// Each key is a single byte, except these escapes: "\x01L" Left, "\x01R" Right,
-    /// "\x01H" Home, "\x01E" End.
+    /// "\x01H" Home, "\x01E" End, "\x01U" Up, "\x01D" Down.
 private:
     int take();
     std::string input_;

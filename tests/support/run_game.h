@@ -84,6 +84,9 @@ inline GameRun runProgram(const std::string& program, const std::vector<std::str
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
+        // A won Campaign level is kept: never in the progress of the player running the tests.
+        // (One folder for every run: nothing reads it without --continue.)
+        setenv("XDG_STATE_HOME", (fs::temp_directory_path() / "gs_e2e_state").c_str(), 1);
         for (const auto& [name, value] : env)
             value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
         std::vector<char*> argv{const_cast<char*>(program.c_str())};

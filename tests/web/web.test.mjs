@@ -122,6 +122,43 @@ describe('the page', () => {
     await page.close();
   });
 
+  test('Up and Down bring back the earlier answers, to be edited and sent again', async () => {
+    const page = await openGame(browser, srv.url, '?seed=1&fast=1');
+    await waitText(page, 'Select menu point');
+    for (const key of ['1', 'Enter']) await page.keyboard.press(key);
+    await waitText(page, 'Select game type');
+    // Up brings back "1", Down the empty line again, Up the "1", edited into "2".
+    for (const key of ['ArrowUp', 'ArrowDown', 'ArrowUp', 'Backspace', '2', 'Enter'])
+      await page.keyboard.press(key);
+    await waitText(page, 'Enter the level number');
+    // Newest first: "2", then "1".
+    for (const key of ['ArrowUp', 'ArrowUp', 'Enter']) await page.keyboard.press(key);
+    await waitText(page, 'Level 1 - Training ground');
+    assert.match(await consoleText(page), /Select menu point\n2\nEnter the level number\n1\n/);
+    await page.close();
+  });
+
+  test('?continue=1 starts the Campaign after the level won, kept in the local storage', async () => {
+    // One browser profile: the pages share the site's local storage.
+    const context = await browser.newContext({ viewport: { width: 1300, height: 1000 } });
+    const open = async (query) => {
+      const page = await context.newPage();
+      await page.goto(srv.url + 'index.html' + query);
+      return page;
+    };
+    const WIN_LEVEL_1 = '1\n22 32\n1\n27 38\n1\n31 42\n1\n35 40\n1\n40 38\n';
+    const won = await open('?seed=1&fast=1&keys=' + encodeURIComponent('1\n1\n\n' + WIN_LEVEL_1));
+    await waitText(won, 'Level 2 - Armour on the road');
+    assert.match(await won.evaluate(() => localStorage.getItem('gorvenshale-campaign')),
+      /^gorvenshale-campaign 1\nwon=1\nlevels=\/level\n$/);
+    await won.close();
+    const again = await open('?seed=1&fast=1&continue=1&keys=' + encodeURIComponent('1\n1\n'));
+    await waitText(again, 'Level 2 - Armour on the road');
+    assert.ok(!(await consoleText(again)).includes('Level 1 - Training ground'));
+    await again.close();
+    await context.close();
+  });
+
   test('the picture is scaled by whole factors where they fit and never cropped', async () => {
     const page = await openGame(browser, srv.url, '?seed=1&fast=1&size=320x200&keys=' +
       encodeURIComponent(AFTER_A_SHOT), { width: 1300, height: 1000 });
