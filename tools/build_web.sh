@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Builds the game for the browser with Debian's Emscripten: the page's folder, ready for
 # any static web server.
-#   tools/build_web.sh BUILD_DIR SITE_DIR JOBS
+#   tools/build_web.sh BUILD_DIR SITE_DIR JOBS [checked]
+# With "checked" the program keeps its assertions and Emscripten checks every memory access
+# (the browser tests play in such a build too); it is larger and slower, never shipped.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build/wasm} site=${2:-build/web} jobs=${3:-2}
+build=${1:-build/wasm} site=${2:-build/web} jobs=${3:-2} checks=OFF
+[ "${4:-}" = checked ] && checks=ON
 # Debian's Emscripten finds its JavaScript modules (acorn and the like) only through this.
 export NODE_PATH=/usr/share/nodejs
 # Debian's Node rejects the thread flag emcmake gives its emulator; the emulator only runs
 # CMake's checks, never the game.
-emcmake cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=OFF \
+emcmake cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=OFF -DGS_WEB_CHECKS=$checks \
   -DGS_WEB_DIR="$(realpath -m "$site")" \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v node);--no-experimental-fetch" >/dev/null
 cmake --build "$build" --target gorvenshale -j"$jobs"

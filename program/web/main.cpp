@@ -43,12 +43,15 @@ int play(int argc, char** argv) {
     WebTerminal term;
     Graph gr(start.picture);
     gr.setWindowFactory(webPictureFactory());
-    // The address's keys, then the demo's: each in front of what comes after it.
-    ReplayTerminal typed(term, startKeys());
+    // The address's keys, then the demo's: each in front of what comes after it. Keys that
+    // come without waiting for the player still let the browser have its turn now and then,
+    // however many there are: the game may go through thousands without drawing.
+    const auto yieldNowAndThen = [](int) { WebPage::get().yieldNowAndThen(); };
+    ReplayTerminal typed(term, startKeys(), yieldNowAndThen);
     Terminal* keys = &typed;
     std::optional<ReplayTerminal> replay;
     if (start.demos.replay) {
-        std::function<void(int)> pace;
+        std::function<void(int)> pace = yieldNowAndThen;
         if (!o.fast) pace = [](int k) { WebPage::get().pause(replayPauseMs(k)); };
         keys = &replay.emplace(*keys, std::move(start.demos.replay->keys), pace);
     }

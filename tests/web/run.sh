@@ -13,8 +13,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "SKIPPED: the browser tests need ${missing[*]}; tools/deps.sh test installs them."
   exit 77
 fi
-if ! log=$(tools/build_web.sh build/wasm build/web 2 2>&1); then
-  echo "$log"
-  exit 1
-fi
-GS_BINARY="${1:?the desktop program}" GS_WEB_DIR=build/web exec node --test tests/web/web.test.mjs tests/web/phone.test.mjs
+# The page as shipped, and the same page with its memory checked (tests/web/faults.test.mjs).
+build() {
+  if ! log=$(tools/build_web.sh "$@" 2>&1); then
+    echo "$log"
+    exit 1
+  fi
+}
+build build/wasm build/web 2
+build build/wasm-checked build/web-checked 2 checked
+GS_BINARY="${1:?the desktop program}" GS_WEB_DIR=build/web GS_WEB_CHECKED_DIR=build/web-checked \
+  exec node --test tests/web/web.test.mjs tests/web/phone.test.mjs tests/web/faults.test.mjs
