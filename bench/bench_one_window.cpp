@@ -65,6 +65,34 @@ void BM_ComposeWholePresent(benchmark::State& st) {
 }
 BENCHMARK(BM_ComposeWholePresent)->ArgName("pane")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+/// Composing one shrunk present in memory: a picture larger than the 3840x2160 window (a
+/// demo recorded on a larger screen; the arguments are its width and height) shown whole,
+/// each shown pixel the highest colour of the picture pixels under it; `change` 0 the
+/// whole picture (a new battle, a resized window), else a square of that side where a
+/// battle's frame changes it (a shell's explosion is at most about 200 pixels across).
+void BM_ComposeShrunkPresent(benchmark::State& st) {
+    const int pw = static_cast<int>(st.range(0)), ph = static_cast<int>(st.range(1));
+    const int side = static_cast<int>(st.range(2));
+    const PixelRect changed =
+        side > 0 ? PixelRect{pw / 2, 300, side, side} : PixelRect{0, 0, pw, ph};
+    std::vector<std::uint32_t> window(std::size_t(SCREEN_W) * SCREEN_H);
+    std::vector<std::uint8_t> picture(std::size_t(pw) * std::size_t(ph));
+    for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = std::uint8_t(i * 7 % 16);
+    PixelPalette palette{};
+    for (std::uint32_t i = 0; i < 256; ++i) palette[i] = i * 0x010101u;
+    const PixelTarget all{window.data(), SCREEN_W * 4, 0, 0, SCREEN_W, SCREEN_H};
+    const PixelRect shown = fitPicture(pw, ph, SCREEN_W, SCREEN_H);
+    for (auto _ : st)
+        benchmark::DoNotOptimize(
+            paintPicture(picture.data(), pw, ph, changed, all, shown, palette));
+}
+BENCHMARK(BM_ComposeShrunkPresent)
+    ->ArgNames({"w", "h", "change"})
+    ->Args({4096, 2304, 0})
+    ->Args({7680, 4320, 0})
+    ->Args({4096, 2304, 200})
+    ->Unit(benchmark::kMillisecond);
+
 /// One present of a change of the whole picture (its time is the window thread's, from
 /// taking the change to the X server's having the frame), and the whole way from the
 /// game's drawing to that frame (mean_ms): the battlefield window of a 1920x1080 picture

@@ -9,8 +9,7 @@
 namespace gs {
 namespace {
 
-/// The bar's rows: just under the ground line.
-constexpr int BAR_TOP = GROUND + 10, BAR_BOTTOM = GROUND + 15;
+constexpr int BAR_TOP = HEALTH_BAR_TOP, BAR_BOTTOM = HEALTH_BAR_BOTTOM;
 
 /// White frame centred on P, as wide as Hmax at 30 pixels per 1000 hit points.
 /// The right edge rounds P + Hmax*30/2000 as a whole, so on a half-pixel width it

@@ -53,7 +53,7 @@ public:
         int width = 1280;     ///< client size when headless or when sizeGiven
         int height = 1024;
         bool sizeGiven = false; ///< --size WxH was given
-        int scale = 1;          ///< --scale N: a window shows each picture pixel as N x N
+        int scale = 0; ///< --scale N: a window shows each picture pixel as N x N; 0: chosen
     };
     /// Opens a window showing `g`; returns null and sets `error` when it cannot.
     using WindowFactory =

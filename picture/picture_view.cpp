@@ -90,24 +90,47 @@ PixelRect paint(const std::uint8_t* picture, int pictureW, int pictureH, PixelRe
         // A shown pixel takes the highest colour index of its span: on the battlefield's
         // black a one-pixel line (the ground, a shell's trail) or a letter is never
         // dropped, as plain sampling would drop every line between two samples.
-        std::vector<int> columns(static_cast<std::size_t>(x1 - x0 + 1));
-        for (int x = x0; x <= x1; ++x)
-            columns[static_cast<std::size_t>(x - x0)] =
-                sourceAt(x - shown.x, pictureW, shown.width);
+        // Each shown column's source span: where it begins and how many columns it takes.
+        const std::size_t n = static_cast<std::size_t>(x1 - x0);
+        std::vector<int> lefts(n), widths(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const int x = x0 + static_cast<int>(i) - shown.x;
+            lefts[i] = sourceAt(x, pictureW, shown.width);
+            widths[i] = std::max(1, sourceAt(x + 1, pictureW, shown.width) - lefts[i]);
+        }
+        const int from = lefts.front(), to = lefts.back() + widths.back();
+        const bool narrow = *std::max_element(widths.begin(), widths.end()) <= 2;
+        // A shown row's source rows folded into one first (a row of highest indices), so
+        // that each shown pixel then reads one row only.
+        std::vector<std::uint8_t> folded(static_cast<std::size_t>(pictureW));
         for (int y = y0; y < y1; ++y) {
             Pixel* out =
                 reinterpret_cast<Pixel*>(base + static_cast<std::ptrdiff_t>(y) * pitch) + x0;
             const int top = sourceAt(y - shown.y, pictureH, shown.height);
             const int bottom = std::max(top + 1, sourceAt(y + 1 - shown.y, pictureH, shown.height));
-            for (int x = x0; x < x1; ++x) {
-                const int left = columns[static_cast<std::size_t>(x - x0)];
-                const int right = std::max(left + 1, columns[static_cast<std::size_t>(x - x0 + 1)]);
-                std::uint8_t colour = 0;
-                for (int sy = top; sy < bottom; ++sy) {
-                    const std::uint8_t* in = picture + static_cast<std::size_t>(sy) * pictureW;
-                    colour = std::max(colour, *std::max_element(in + left, in + right));
+            const std::uint8_t* in = picture + static_cast<std::size_t>(top) * pictureW;
+            if (bottom - top > 1) {
+                std::uint8_t* f = folded.data();
+                std::memcpy(f + from, in + from, static_cast<std::size_t>(to - from));
+                for (int sy = top + 1; sy < bottom; ++sy) {
+                    const std::uint8_t* row = picture + static_cast<std::size_t>(sy) * pictureW;
+                    for (int sx = from; sx < to; ++sx) f[sx] = std::max(f[sx], row[sx]);
                 }
-                out[x - x0] = static_cast<Pixel>(palette[colour]);
+                in = f;
+            }
+            if (narrow) {
+                // Spans of one or two columns (shrunk by less than half): no loop, no branch.
+                for (std::size_t i = 0; i < n; ++i) {
+                    const std::uint8_t* span = in + lefts[i];
+                    out[i] = static_cast<Pixel>(palette[std::max(span[0], span[widths[i] - 1])]);
+                }
+                continue;
+            }
+            for (std::size_t i = 0; i < n; ++i) {
+                const std::uint8_t* span = in + lefts[i];
+                std::uint8_t colour = span[0];
+                for (int k = 1; k < widths[i]; ++k) colour = std::max(colour, span[k]);
+                out[i] = static_cast<Pixel>(palette[colour]);
             }
         }
         return {x0, y0, x1 - x0, y1 - y0};

@@ -29,11 +29,6 @@ using PixelPalette = std::array<std::uint32_t, 256>;
 PixelPalette pixelPalette(const std::function<std::uint32_t(std::uint8_t red, std::uint8_t green,
                                                             std::uint8_t blue)>& pixel);
 
-/// The smallest picture the one window or the web page picks by itself from its area: the
-/// battle (the ground at row 500, the bars under it) and the nearest units stay in it. A
-/// smaller area shows it shrunk.
-constexpr int SMALLEST_CHOSEN_W = 640, SMALLEST_CHOSEN_H = 540;
-
 /// Where a picture of `pictureW` x `pictureH` shows in an area of `areaW` x `areaH`
 /// (relative to the area's top-left corner): enlarged by the largest whole factor that
 /// fits (at least 1), centred with bars around it; when even its own size does not fit,

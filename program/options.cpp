@@ -143,7 +143,11 @@ std::string usageText() {
            "  --scale N         show each picture pixel as an N x N block (1.." +
            std::to_string(MAX_SCALE) +
            "); without\n"
-           "                    --size the picture is the window's area divided by N\n"
+           "                    --size the picture is the window's area divided by N, in the\n"
+           "                    one window and the page never less than the whole battlefield\n"
+           "                    (1280x560; a smaller area shows it shrunk). Not given, N is\n"
+           "                    the largest at which the one window's picture holds the\n"
+           "                    battlefield whole, and 1 for a battle's own window\n"
            "  --snapshots DIR   write the battlefield to DIR/0001.png, ... each time the game\n"
            "                    waits for the player\n"
            "  --record FILE     keep the game in FILE (a demo): seed, size and every key\n"

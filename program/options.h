@@ -20,7 +20,9 @@ struct Options {
     std::optional<std::string> levels;    ///< --levels DIR: the one level directory
     bool continueCampaign = false;        ///< --continue: Campaign starts after the last level won
     bool consoleWindow = false; ///< --console window: the console is a pane in the game's window
-    int scale = 1;              ///< --scale N: each picture pixel an N x N block on screen
+    /// --scale N: each picture pixel an N x N block on screen; 0 when not given (the one
+    /// window chooses it from the screen, a battle's window beside a terminal takes 1)
+    int scale = 0;
     bool help = false, version = false;
 };
 

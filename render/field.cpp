@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "picture/picture_size.h"
+
 namespace gs {
 namespace {
 
@@ -18,6 +20,11 @@ constexpr CounterRow COUNTERS[] = {
     {&State::BS, "b - ", 30},
     {&State::TS, "t - ", 20},
 };
+
+// The picture the one window and the page choose is tall enough that the top counter
+// (8 rows of text) stands wholly below the health bars, not over the gun and its bar.
+static_assert(BATTLE_H - 1 - COUNTERS[0].up > HEALTH_BAR_BOTTOM);
+static_assert(COUNTERS[0].up >= COUNTERS[1].up && COUNTERS[0].up >= COUNTERS[2].up);
 
 /// The gun's outline: wheel, barrel, trail. x offsets from GUNX, absolute rows.
 struct GunLine {

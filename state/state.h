@@ -21,6 +21,8 @@ constexpr int MAXUNITS = 20;
 constexpr int GROUND = 500;
 /// The screen row of a point `height` pixels above the ground line.
 constexpr i16 rowAbove(int height) { return w16(GROUND - height); }
+/// The health bars' rows, just under the ground line.
+constexpr int HEALTH_BAR_TOP = GROUND + 10, HEALTH_BAR_BOTTOM = GROUND + 15;
 
 /// The escalation counter OBRU is 1 when a battle starts and rises to at most OBRU_MAX,
 /// in three bands of five: the indicator's colour and the enemy's aiming spread follow

@@ -11,9 +11,8 @@ var Module = (function () {
   const MAX_QUEUED_KEYS = 4096;
   // The transcript keeps this many lines; older ones leave the page.
   const MAX_LINES = 10000;
-  // The smallest picture the page chooses by itself: the battle's rows, and a width that
-  // shows the nearest units (the program's SMALLEST_CHOSEN_W and _H, as the one window's).
-  const BATTLE_ROWS = 540, MIN_PICTURE_W = 640;
+  // The console's cells are never shown lower than this many CSS pixels.
+  const MIN_CELL_CSS_H = 12;
   // What a key wait returns when the page's layout changed (the program's RELAID_OUT).
   const RELAID_OUT = -2;
   // A screen narrower or lower than this (CSS pixels) has no room for the 80 x 20 console
@@ -172,25 +171,10 @@ var Module = (function () {
     // Any other parameter (a link's tracking tag) is none of the game's business.
   }
   showKeypad();
-  // On a narrow screen the picture is shaped as the room the console and the keypad leave
-  // it (see the narrow layout below).
-  if (!args.includes('--size') && !replayName) {
-    const area = narrowPictureArea();
-    if (area) args.push('--size', narrowPictureSize(area));
-  }
-  // Without a size (and without a demo, which brings its own) the picture takes the room
-  // the page has beside or under the console, in CSS pixels, as the desktop's picture
-  // takes its window's: the battle needs about 540 rows, so the console goes beside the
-  // picture when under it would leave fewer.
-  if (!args.includes('--size') && !replayName) {
-    const paneW = 640, paneH = 320; // 80 x 20 cells of 8 x 16
-    const roomW = Math.floor(gameRoom().w), roomH = Math.floor(gameRoom().h);
-    const under = roomH - paneH >= BATTLE_ROWS || roomW - paneW < MIN_PICTURE_W;
-    let w = under ? roomW : roomW - paneW, h = under ? roomH - paneH : roomH;
-    w = Math.min(8192, Math.max(MIN_PICTURE_W, w));
-    h = Math.min(8192, Math.max(BATTLE_ROWS, h));
-    args.push('--size', w + 'x' + h);
-  }
+  // Without a size (and without a demo, which brings its own) the page chooses the
+  // picture once the program's rules can be asked (onRuntimeInitialized), before the game
+  // starts: see choosePicture.
+  const chooseSize = !args.includes('--size') && !replayName;
   // Fetched at once, beside the program's own download.
   const replayBytes = replayName
     ? fetch(encodeURIComponent(replayName))
@@ -237,28 +221,73 @@ var Module = (function () {
   const pictureSize = { w: 640, h: 480 };
   const pictureCanvas = { w: 640, h: 480 };
 
+  // ---- The page's layout, in device pixels ----
+  // The console goes beside the picture or below it, whichever shows the battlefield
+  // larger; the picture is the program's choice for its area (the whole battle, at a
+  // whole factor where it fits, shrunk and never cut where it does not). The console's
+  // cells are a whole factor of 8 x 16 device pixels no lower than MIN_CELL_CSS_H CSS
+  // pixels; the console takes at most half the height while its cells stay that high,
+  // and is lower only on a screen narrower than it.
+  function room() {
+    const dpr = window.devicePixelRatio || 1;
+    return { dpr, w: Math.floor(gameRoom().w * dpr), h: Math.floor(gameRoom().h * dpr) };
+  }
+  function consoleShown(r, pane) {
+    const k = Math.max(1, Math.floor(r.dpr), Math.ceil(r.dpr * MIN_CELL_CSS_H / 16));
+    const lowest = Math.ceil(pane.height / 16 * MIN_CELL_CSS_H * r.dpr);
+    const boxH = Math.min(r.h, Math.max(lowest, Math.min(r.h / 2, pane.height * k)));
+    // Shrunk from k as little as the box asks, not down to the next whole factor.
+    const f = Math.min(k, r.w / pane.width, boxH / pane.height);
+    return { w: Math.floor(pane.width * f), h: Math.floor(pane.height * f) };
+  }
+  // The two places of the console: the picture's area for each.
+  function areas(r, p) {
+    return [
+      { stacked: true, w: r.w, h: Math.max(0, r.h - p.h) },
+      { stacked: false, w: Math.max(0, r.w - p.w), h: r.h },
+    ];
+  }
+  // Of two showings, the one with the battlefield larger (then the one that fills more).
+  function larger(a, b) {
+    const ma = a.shown.w / a.picture.w, mb = b.shown.w / b.picture.w;
+    if (ma !== mb) return ma > mb ? a : b;
+    return a.shown.w * a.shown.h >= b.shown.w * b.shown.h ? a : b;
+  }
+  // The picture's size when the address names none: the program's choice for the area
+  // that shows the battlefield largest.
+  function choosePicture() {
+    // On a narrow screen the picture's area is what the transcript and the keypad leave.
+    const narrow = narrowPictureArea();
+    if (narrow) {
+      const dpr = window.devicePixelRatio || 1;
+      const at = Module._gs_choose_picture(Math.floor(narrow.w * dpr), Math.floor(narrow.h * dpr)) >> 2;
+      return { w: Module.HEAP32[at], h: Module.HEAP32[at + 1] };
+    }
+    const r = room();
+    const best = areas(r, consoleShown(r, $('console'))).map((a) => {
+      const at = Module._gs_choose_picture(a.w, a.h) >> 2;
+      const picture = { w: Module.HEAP32[at], h: Module.HEAP32[at + 1] };
+      return { picture, shown: fit(picture.w, picture.h, a.w, a.h) };
+    }).reduce(larger);
+    return best.picture;
+  }
+
   function layOut() {
     if (layOutNarrow(false)) return;
-    const picture = { width: pictureSize.w, height: pictureSize.h }, pane = $('console');
-    const dpr = window.devicePixelRatio || 1;
-    const roomW = gameRoom().w * dpr, roomH = gameRoom().h * dpr;
-    // The console at its own size (a whole factor of the screen's pixel ratio) where it
-    // fits, smaller only where it must be.
-    const k = Math.max(1, Math.floor(dpr));
-    const p = fit(pane.width, pane.height, Math.min(roomW, pane.width * k),
-                  Math.min(roomH / 2, pane.height * k));
-    const beside = fit(picture.width, picture.height, roomW - p.w, roomH);
-    const below = fit(picture.width, picture.height, roomW, roomH - p.h);
-    const stacked = below.w * below.h > beside.w * beside.h;
-    const shown = stacked ? below : beside;
+    const picture = { w: pictureSize.w, h: pictureSize.h }, pane = $('console');
+    const r = room();
+    const p = consoleShown(r, pane);
+    const best = areas(r, p).map((a) =>
+      ({ stacked: a.stacked, picture, shown: fit(picture.w, picture.h, a.w, a.h) })).reduce(larger);
+    const { shown, stacked } = best;
     $('game').classList.toggle('stacked', stacked);
     for (const [el, s] of [[$('picture'), shown], [pane, p]]) {
-      el.style.width = s.w / dpr + 'px';
-      el.style.height = s.h / dpr + 'px';
+      el.style.width = s.w / r.dpr + 'px';
+      el.style.height = s.h / r.dpr + 'px';
     }
     $('picture').dataset.shown = shown.w + 'x' + shown.h;
-    const shrunk = shown.w < picture.width || shown.h < picture.height;
-    const w = shrunk ? shown.w : picture.width, h = shrunk ? shown.h : picture.height;
+    const shrunk = shown.w < picture.w || shown.h < picture.h;
+    const w = shrunk ? shown.w : picture.w, h = shrunk ? shown.h : picture.h;
     if (w !== pictureCanvas.w || h !== pictureCanvas.h) {
       pictureCanvas.w = w;
       pictureCanvas.h = h;
@@ -293,13 +322,6 @@ var Module = (function () {
     if (landscape)
       return { w: window.innerWidth - $('transcript').getBoundingClientRect().width, h: window.innerHeight };
     return { w: window.innerWidth, h: Math.max(1, window.innerHeight - keypad.offsetHeight - TEXT_ROOM) };
-  }
-
-  // The battle's picture shaped as its area, never taller than the battle's own shape and
-  // never smaller than the smallest picture the page chooses.
-  function narrowPictureSize(area) {
-    const aspect = Math.max(MIN_PICTURE_W / BATTLE_ROWS, area.w / Math.max(1, area.h));
-    return Math.min(8192, Math.round(BATTLE_ROWS * aspect)) + 'x' + BATTLE_ROWS;
   }
 
   // The narrow layout's step of layOut: false when the screen is not narrow (nor `forced`).
@@ -451,6 +473,11 @@ var Module = (function () {
     },
     onRuntimeInitialized() {
       runtimeReady = true;
+      // The program reads its arguments after this: the chosen size is among them.
+      if (chooseSize) {
+        const p = choosePicture();
+        args.push('--size', p.w + 'x' + p.h);
+      }
       layOut();
     },
     preRun: [

@@ -33,6 +33,7 @@
 
 #include "frontend/sdl/frames_shown.h"
 #include "frontend/sdl/surface_painter.h"
+#include "picture/picture_size.h"
 #include "picture/picture_view.h"
 
 namespace gs {
@@ -225,15 +226,19 @@ public:
         const Graph::Config& c = mode_.picture;
         if (c.sizeGiven) return {c.width, c.height};
         if (!mode_.pane) return {std::max(1, openW_ / scale()), std::max(1, openH_ / scale())};
-        // The one window can be made small; the battle still needs its rows.
+        // The one window can be made small; the whole battle stays in the picture.
         const WindowLayout l =
             oneWindowLayout(areaW_.load(), areaH_.load(), mode_.pane->cols(), mode_.pane->rows());
-        return {std::max(SMALLEST_CHOSEN_W, l.picture.width / scale()),
-                std::max(SMALLEST_CHOSEN_H, l.picture.height / scale())};
+        const PictureSize p = choosePictureSize(l.picture.width, l.picture.height, scale());
+        return {p.width, p.height};
     }
 
 private:
-    int scale() const { return std::clamp(mode_.picture.scale, 1, 8); }
+    /// --scale, or (0: not given) the factor chosen from the screen at opening.
+    int scale() const {
+        return std::clamp(mode_.picture.scale > 0 ? mode_.picture.scale : chosenScale_.load(), 1,
+                          CHOSEN_SCALE_MAX);
+    }
 
     /// The waker: posts the wake-up event whenever the game asks, so that SDL's locks and
     /// the display connection never hold the game up.
@@ -338,6 +343,11 @@ private:
         const int w = std::clamp(size.w, 1, 32767), h = std::clamp(size.h, 1, 32767);
         openW_ = w;
         openH_ = h;
+        if (mode_.pane) { // the factor that shows the whole battle largest on this screen
+            const PixelRect a =
+                oneWindowLayout(w, h, mode_.pane->cols(), mode_.pane->rows()).picture;
+            chosenScale_ = chooseScale(a.width, a.height);
+        }
         SDL_SetWindowSize(win_, w, h);
         if (mode_.pane)
             SDL_SetWindowMinimumSize(win_, PaneRenderer::cellWidth(1) * mode_.pane->cols(),
@@ -598,6 +608,7 @@ private:
     bool sdlUp_ = false;
     Uint32 wakeType_ = 0;
     std::atomic<int> openW_{0}, openH_{0}; ///< the client size asked for at opening
+    std::atomic<int> chosenScale_{1};      ///< the one window's factor without --scale
     std::atomic<int> areaW_{0}, areaH_{0}; ///< the window's present client size
     std::mutex attached_;                  ///< guards graph_ and clearPicture_
     Graph* graph_ = nullptr;

@@ -10,6 +10,7 @@
 
 #include "console/pane_terminal.h"
 #include "console/terminal_std.h"
+#include "picture/picture_size.h"
 #include "picture/picture_view.h"
 
 // ---- The page's side: each reaches the page's script (web/gorvenshale-page.js). ----
@@ -45,6 +46,19 @@ extern "C" EMSCRIPTEN_KEEPALIVE const int* gs_fit_picture(int pictureW, int pict
     shown[2] = a.width;
     shown[3] = a.height;
     return shown;
+}
+
+/// The picture the page takes for an area of its own, in device pixels, when the address
+/// names no size: the one window's rule (the whole battle, enlarged by the largest whole
+/// factor that fits). Gives width, height and that factor.
+extern "C" EMSCRIPTEN_KEEPALIVE const int* gs_choose_picture(int areaW, int areaH) {
+    static int chosen[3];
+    const int scale = gs::chooseScale(areaW, areaH);
+    const gs::PictureSize p = gs::choosePictureSize(areaW, areaH, scale);
+    chosen[0] = p.width;
+    chosen[1] = p.height;
+    chosen[2] = scale;
+    return chosen;
 }
 
 namespace gs {

@@ -25,8 +25,12 @@
 
 #include "demo/demo_file.h"
 #include "frontend/png/snapshots.h"
+#include "frontend/sdl/window.h"
+#include "picture/picture_size.h"
 #include "picture/picture_view.h"
 #include "program/options.h"
+#include "state/state.h"
+#include "state/units.h"
 
 namespace gs {
 namespace {
@@ -658,6 +662,78 @@ TEST_F(Xvfb, OneWindowShowsTheSnapshotPictureAtEachScale) {
                 },
                 "after the window grew");
         }
+        game.proc.stop();
+    }
+}
+
+/// A shipped level's units: their x and type codes, as the level file places them.
+std::vector<std::pair<int, int>> levelUnits(int level) {
+    std::ifstream in(std::string(GS_SOURCE_DIR) + "/level/" + std::to_string(level) + ".txt");
+    int units = 0, gunX = 0, stocks = 0, gunHp = 0;
+    in >> units >> gunX >> stocks >> stocks >> stocks >> gunHp;
+    std::vector<std::pair<int, int>> placed(static_cast<std::size_t>(std::max(units, 0)));
+    for (auto& [x, type] : placed) in >> x >> type;
+    return in ? placed : std::vector<std::pair<int, int>>{};
+}
+
+TEST_F(Xvfb, OneWindowShowsTheWholeBattleOnEachScreen) {
+    // Without --size or --scale, on the screens players have: the picture holds level 12's
+    // whole army, the counters stand under the health bars, and a dense screen shows it
+    // enlarged by the factor that fits.
+    const auto units = levelUnits(12);
+    ASSERT_EQ(units.size(), 20u);
+    struct Screen {
+        const char* size;
+        int scale; ///< the factor it is shown at; 0: shrunk
+    };
+    for (const Screen s :
+         {Screen{"1366x768", 0}, {"1280x720", 0}, {"1920x1080", 1}, {"3840x2160", 2}}) {
+        SCOPED_TRACE(s.size);
+        fs::remove_all(dir_ / "snaps");
+        ShownScreen screen(s.size, dir_);
+        ASSERT_TRUE(screen.start());
+        GameProcess game;
+        game.more = {"--console", "window"};
+        game.start(screen.display(), dir_ / "snaps", dir_ / "out.txt");
+        std::string id;
+        ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }))
+            << slurp(dir_ / "out.txt");
+        PixelRect area;
+        const auto pictureArea = [&](int w, int h) {
+            return area = oneWindowLayout(w, h, PANE_COLS, PANE_ROWS).picture;
+        };
+        screen.type(id, "1\n2\n12\n"); // Play, Custom level, level 12
+        screen.expectShowsSnapshot(id, 1, pictureArea, "waiting for the first key");
+        Snapshot snap;
+        ASSERT_TRUE(latestSnapshot(dir_ / "snaps", snap));
+        EXPECT_GE(snap.w, BATTLEFIELD_W);
+        const PixelRect shown = fitPicture(snap.w, snap.h, area.width, area.height);
+        if (s.scale > 0) {
+            EXPECT_EQ(shown.width, snap.w * s.scale);
+            EXPECT_EQ(shown.height, snap.h * s.scale);
+        } else {
+            EXPECT_LT(shown.width, snap.w);
+        }
+        // Every unit's sprite is drawn, and all its columns are in the picture.
+        for (const auto& [x, type] : units) {
+            const Arms arms = unitKind(*lookOf(type, 1)).arms;
+            const int left = x - arms.GX / 2, right = x + arms.GX / 2;
+            EXPECT_LT(right, snap.w) << "unit at " << x;
+            long lit = 0;
+            for (int y = GROUND - arms.GY; y < GROUND; ++y)
+                for (int c = std::max(left, 0); c <= std::min(right, snap.w - 1); ++c)
+                    lit += snap.px[static_cast<std::size_t>(y) * snap.w + c] != 0;
+            EXPECT_GT(lit, 0) << "no sprite at " << x;
+        }
+        // The top counter's 8 rows (40 above the bottom edge) lie below the bars' rows, and
+        // the counter is drawn there: level 12 gives every stock.
+        const int countersTop = snap.h - 1 - 40;
+        EXPECT_GT(countersTop, HEALTH_BAR_BOTTOM);
+        long counter = 0;
+        for (int y = countersTop; y < countersTop + 8; ++y)
+            for (int c = 10; c < 60; ++c)
+                counter += snap.px[static_cast<std::size_t>(y) * snap.w + c] != 0;
+        EXPECT_GT(counter, 0);
         game.proc.stop();
     }
 }

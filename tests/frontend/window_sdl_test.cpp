@@ -14,6 +14,7 @@
 #include "console/console.h"
 #include "frontend/sdl/window.h"
 #include "picture/graph.h"
+#include "picture/picture_size.h"
 
 namespace gs {
 namespace {
@@ -200,10 +201,11 @@ TEST(OneWindow, TypedKeysReachThePaneAndThePictureTakesTheArea) {
     g.setWindowFactory(window->pictureFactory());
     i16 d = 0, m = 30000;
     g.InitGraph(d, m, "");
-    // The dummy screen is 1024 x 768: the picture is as wide; the 448 rows above the
-    // pane's 320 are too few for the battle, so it keeps 540 and is shown shrunk.
-    EXPECT_EQ(g.GetMaxX() + 1, 1024);
-    EXPECT_EQ(g.GetMaxY() + 1, 540);
+    // The dummy screen is 1024 x 768: narrower than the battlefield, and the 448 rows
+    // above the pane's 320 are too few for the battle, so the picture holds the whole
+    // battlefield and is shown shrunk.
+    EXPECT_EQ(g.GetMaxX() + 1, BATTLEFIELD_W);
+    EXPECT_EQ(g.GetMaxY() + 1, BATTLE_H);
     g.Bar(0, 0, 10, 10);
     g.CloseGraph();
 

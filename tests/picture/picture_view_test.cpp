@@ -87,5 +87,35 @@ TEST(PictureView, ShrinkingKeepsEveryOneBitLine) {
     EXPECT_EQ(t.at(0, 0), 0u);
 }
 
+TEST(PictureView, ShrunkPixelTakesTheHighestIndexOfItsSpanWhicheverPartChanged) {
+    // Shrunk by less than half (spans of one or two) and by more (longer spans), painted
+    // whole and a changed strip at a time: every shown pixel is the highest index of the
+    // picture pixels it stands for.
+    const int pw = 37, ph = 23;
+    std::vector<std::uint8_t> pic(pw * ph);
+    std::uint32_t r = 12345;
+    for (auto& p : pic) p = std::uint8_t((r = r * 1103515245u + 12345u) >> 24);
+    for (const auto& [sw, sh] : {std::pair{29, 19}, {20, 12}, {9, 5}}) {
+        SCOPED_TRACE(std::to_string(sw) + "x" + std::to_string(sh));
+        const PixelRect shown{1, 2, sw, sh};
+        Target whole(sw + 3, sh + 4), strips(sw + 3, sh + 4);
+        paintPicture(pic.data(), pw, ph, {0, 0, pw, ph}, whole.all(), shown, identity());
+        for (int x = 0; x < pw; x += 5)
+            paintPicture(pic.data(), pw, ph, {x, 0, 5, ph}, strips.all(), shown, identity());
+        for (int y = 0; y < sh; ++y)
+            for (int x = 0; x < sw; ++x) {
+                const int left = x * pw / sw, right = std::max(left + 1, (x + 1) * pw / sw);
+                const int top = y * ph / sh, bottom = std::max(top + 1, (y + 1) * ph / sh);
+                std::uint32_t want = 0;
+                for (int sy = top; sy < bottom; ++sy)
+                    for (int sx = left; sx < right; ++sx)
+                        want = std::max<std::uint32_t>(want, pic[std::size_t(sy * pw + sx)]);
+                ASSERT_EQ(whole.at(x + 1, y + 2), want) << x << "," << y;
+                ASSERT_EQ(strips.at(x + 1, y + 2), want) << x << "," << y;
+            }
+        EXPECT_EQ(whole.at(0, 0), 7777u);
+    }
+}
+
 } // namespace
 } // namespace gs

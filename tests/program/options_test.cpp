@@ -21,7 +21,7 @@ TEST(Options, EveryOptionInBothForms) {
     EXPECT_EQ(parseOptions({"--seed=0"}).options.seed, 0u);
     // The console stays in the terminal unless the one window is asked for.
     EXPECT_FALSE(o.consoleWindow);
-    EXPECT_EQ(o.scale, 1);
+    EXPECT_EQ(o.scale, 0); // not given: chosen from the screen
     p = parseOptions({"--console", "window", "--scale=8"});
     ASSERT_EQ(p.error, "");
     EXPECT_TRUE(p.options.consoleWindow);

@@ -43,9 +43,10 @@ export async function launch() {
   });
 }
 
-/** Opens the page with a query string in a window of the given size. */
-export async function openGame(browser, base, query = '', viewport = { width: 1300, height: 1000 }) {
-  const page = await browser.newPage({ viewport });
+/** Opens the page with a query string in a window of the given size (and pixel ratio). */
+export async function openGame(browser, base, query = '', viewport = { width: 1300, height: 1000 },
+  deviceScaleFactor = 1) {
+  const page = await browser.newPage({ viewport, deviceScaleFactor });
   page.errors = [];
   page.on('pageerror', (e) => page.errors.push(String(e)));
   await page.goto(base + 'index.html' + query);

@@ -9,6 +9,7 @@ import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
+import zlib from 'node:zlib';
 import {
   ROOT, serve, launch, openGame, consoleText, waitText, waitIdle, exitStatus, compareWithPng,
 } from './harness.mjs';
@@ -87,6 +88,109 @@ describe('the page against the desktop program', () => {
     const stored = fs.readFileSync(path.join(ROOT, 'tests', 'demos', 'skirmish.out'), 'latin1');
     assert.equal(await consoleText(page), stored);
     await page.close();
+  });
+});
+
+/** An indexed PNG of the desktop's snapshots: its size, its pixels' colour indices and its
+ *  palette (8 bits a pixel, one IDAT stream, as the program writes them). */
+function indexedPng(bytes) {
+  let w = 0, h = 0, palette = null;
+  const data = [];
+  for (let at = 8; at < bytes.length;) {
+    const length = bytes.readUInt32BE(at), type = bytes.toString('latin1', at + 4, at + 8);
+    const body = bytes.subarray(at + 8, at + 8 + length);
+    if (type === 'IHDR') [w, h] = [body.readUInt32BE(0), body.readUInt32BE(4)];
+    else if (type === 'PLTE') palette = body;
+    else if (type === 'IDAT') data.push(body);
+    at += 12 + length;
+  }
+  const raw = zlib.inflateSync(Buffer.concat(data));
+  const px = new Uint8Array(w * h);
+  for (let y = 0; y < h; ++y) {
+    const filter = raw[y * (w + 1)];
+    for (let x = 0; x < w; ++x) {
+      const a = x > 0 ? px[y * w + x - 1] : 0, b = y > 0 ? px[(y - 1) * w + x] : 0;
+      const c = x > 0 && y > 0 ? px[(y - 1) * w + x - 1] : 0;
+      const p = a + b - c, pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
+      const predicted = [0, a, b, (a + b) >> 1, pa <= pb && pa <= pc ? a : pb <= pc ? b : c][filter];
+      px[y * w + x] = (raw[y * (w + 1) + 1 + x] + predicted) & 0xff;
+    }
+  }
+  return { w, h, px, palette };
+}
+
+/** The snapshot as shown at `sw` x `sh`: each shown pixel the highest colour index of the
+ *  picture pixels it stands for (whole blocks at a whole factor), as RGB. */
+function shownAs(png, sw, sh) {
+  const span = (at, side, shown) => {
+    const from = Math.floor(at * side / shown);
+    return [from, Math.max(from + 1, Math.floor((at + 1) * side / shown))];
+  };
+  const rgb = new Uint8Array(sw * sh * 3);
+  for (let y = 0; y < sh; ++y) {
+    const [top, bottom] = span(y, png.h, sh);
+    for (let x = 0; x < sw; ++x) {
+      const [left, right] = span(x, png.w, sw);
+      let index = 0;
+      for (let sy = top; sy < bottom; ++sy)
+        for (let sx = left; sx < right; ++sx) index = Math.max(index, png.px[sy * png.w + sx]);
+      rgb.set(png.palette.subarray(index * 3, index * 3 + 3), (y * sw + x) * 3);
+    }
+  }
+  return rgb;
+}
+
+describe('the whole battle in view', () => {
+  test('level 12 is shown whole, counters under the bars, on a laptop, a desktop and a phone', async () => {
+    const keys = '1\n2\n12\n'; // Play, Custom level, level 12: the battle's first wait
+    const level = fs.readFileSync(path.join(ROOT, 'level', '12.txt'), 'latin1').split(/\s+/).map(Number);
+    const unitsX = Array.from({ length: level[0] }, (_, i) => level[6 + 2 * i]);
+    for (const [width, height, dpr] of [[1366, 768, 1], [1920, 1080, 1], [390, 844, 3]]) {
+      const at = `${width}x${height}@${dpr}`;
+      const page = await openGame(browser, srv.url, '?seed=1&fast=1&keys=' + encodeURIComponent(keys),
+        { width, height }, dpr);
+      await waitText(page, 'Level 12');
+      await waitIdle(page);
+      const seen = await page.evaluate(() => {
+        const c = document.getElementById('picture'), r = c.getBoundingClientRect();
+        const size = Module.arguments[Module.arguments.indexOf('--size') + 1].split('x').map(Number);
+        return { size, canvas: [c.width, c.height], css: [r.width, r.height],
+          shown: c.dataset.shown.split('x').map(Number),
+          consoleCss: document.getElementById('console').getBoundingClientRect().height };
+      });
+      const [pw, ph] = seen.size;
+      // Every unit with its sprite (40 columns each side at most) inside the picture, and
+      // the top counter (40 rows above the bottom edge) below the health bars (rows 510 to
+      // 515).
+      assert.ok(pw >= 1280 && Math.max(...unitsX) + 40 < pw, at + ' ' + pw);
+      assert.ok(ph - 1 - 40 > 515, at + ' ' + ph);
+      // Shown in device pixels, inside the room, by a whole factor or shrunk; the canvas is
+      // the picture or its shrunk showing.
+      const [sw, sh] = seen.shown;
+      assert.ok(sw <= width * dpr && sh <= height * dpr, at);
+      assert.ok(Math.abs(seen.css[0] * dpr - sw) < 1 && Math.abs(seen.css[1] * dpr - sh) < 1, at);
+      const whole = sw % pw === 0 && sw / pw === sh / ph;
+      assert.ok(whole || (sw < pw && Math.abs(sw / sh - pw / ph) < 0.01), at + ' ' + seen.shown);
+      if (dpr === 3) assert.equal(sw, width * dpr, 'the phone\'s whole width');
+      // The console's 20 rows at least 12 CSS pixels high where its 80 columns fit at that.
+      if (width >= 480) assert.ok(seen.consoleCss / 20 >= 12, at + ' ' + seen.consoleCss);
+      // The picture is the desktop's at the same size, reduced as the program reduces it.
+      const want = desktop(keys, '--size', `${pw}x${ph}`);
+      const png = indexedPng(want.shots.at(-1));
+      assert.deepEqual([png.w, png.h], seen.size, at);
+      const [cw, ch] = seen.canvas;
+      const differing = await page.evaluate(async ([b64, w, h]) => {
+        const want = new Uint8Array(await (await fetch('data:;base64,' + b64)).arrayBuffer());
+        const got = document.getElementById('picture').getContext('2d').getImageData(0, 0, w, h).data;
+        let n = 0;
+        for (let i = 0; i < w * h; ++i)
+          for (let k = 0; k < 3; ++k) if (got[i * 4 + k] !== want[i * 3 + k]) { ++n; break; }
+        return n;
+      }, [Buffer.from(shownAs(png, cw, ch)).toString('base64'), cw, ch]);
+      assert.equal(differing, 0, at);
+      assert.deepEqual(page.errors, []);
+      await page.close();
+    }
   });
 });
 
