@@ -194,6 +194,7 @@ void Console::collectLine() {
                 lineEnd();
             }
             flush();
+            if (onEditLine) onEditLine({}, 0);
             if (line.find_first_not_of(" \t") != std::string::npos) {
                 if (history_.size() == MAX_HISTORY) history_.pop_front();
                 history_.push_back(line);
@@ -246,6 +247,7 @@ void Console::collectLine() {
             if (screen_) screenOnlyByte(static_cast<unsigned char>(key));
         }
         flush();
+        if (onEditLine) onEditLine(line, cursor);
     }
 }
 

@@ -75,6 +75,11 @@ public:
     /// typed line once Enter takes it; no cursor moves, wrapping or editing. A screen
     /// keeps a running transcript with it that reads like the piped game's.
     std::function<void(std::string_view)> onPlainText;
+    /// Receives the line being typed and the cursor's place in it (bytes) after every key
+    /// of line input, an empty line once Enter takes it: a screen that shows the running
+    /// transcript rather than the console's cells (the page on a phone) shows the answer
+    /// with it, recalled answers and editing included.
+    std::function<void(std::string_view line, std::size_t cursor)> onEditLine;
 
     Terminal& terminal() { return term_; }
 

@@ -363,45 +363,19 @@ var Module = (function () {
   }
 
   // The answer being typed: the transcript has a typed line only once Enter takes it, so
-  // the page follows the game's line editing with the keys the game takes (typing, typing
-  // over, Backspace, Escape, Left, Right, Home, End) and shows the line under the
-  // transcript. Any output of the game starts it anew: a line taken, or a key that
-  // answered a wait for any key.
-  const MAX_LINE = 255;
-  const answer = { bytes: [], at: 0 };
-  function answerKey(code) {
-    const k = keys.named, line = answer.bytes;
-    if (code === k.Enter) { line.length = answer.at = 0; }
-    else if (code === k.Backspace) { if (answer.at > 0) line.splice(--answer.at, 1); }
-    else if (code === k.Escape) { line.length = answer.at = 0; }
-    else if (code === k.ArrowLeft) { if (answer.at > 0) --answer.at; }
-    else if (code === k.ArrowRight) { if (answer.at < line.length) ++answer.at; }
-    else if (code === k.Home) { answer.at = 0; }
-    else if (code === k.End) { answer.at = line.length; }
-    else if (code < 0 || code > 255 || code === 26 || Object.values(k).includes(code)) return;
-    else if (answer.at < line.length) line[answer.at++] = code;
-    else if (line.length < MAX_LINE) { line.push(code); ++answer.at; }
-    showAnswer();
-  }
-  function showAnswer() {
-    const el = $('answer'), line = answer.bytes, text = (b) => new TextDecoder().decode(new Uint8Array(b));
+  // the program hands the page the line as the console edits it (recalled answers too), and
+  // the narrow layout shows it under the transcript.
+  const answer = { text: '', at: 0 };
+  function setAnswer(text, at) {
+    answer.text = text;
+    answer.at = at;
+    const el = $('answer'), chars = [...text];
     const cursor = document.createElement('span');
     cursor.className = 'cursor';
-    cursor.textContent = answer.at < line.length ? text([line[answer.at]]) : ' ';
-    el.replaceChildren(text(line.slice(0, answer.at)), cursor, text(line.slice(answer.at + 1)));
+    cursor.textContent = at < chars.length ? chars[at] : ' ';
+    el.replaceChildren(chars.slice(0, at).join(''), cursor, chars.slice(at + 1).join(''));
     followText();
   }
-  // The keys as the game takes them (the key path itself stays as it is).
-  const pollKey = keys.poll.bind(keys), nextKey = keys.next.bind(keys);
-  keys.poll = () => {
-    const code = pollKey();
-    if (code >= 0) answerKey(code);
-    return code;
-  };
-  keys.next = () => nextKey().then((code) => {
-    if (code !== RELAID_OUT) answerKey(code);
-    return code;
-  });
 
   // The console's plain text, one element per line; the last one is still being written.
   let line = null;
@@ -416,10 +390,6 @@ var Module = (function () {
       }
       if (part) line.textContent += part;
     });
-    if (answer.bytes.length || answer.at) {
-      answer.bytes.length = answer.at = 0;
-      showAnswer();
-    }
     followText();
     if (window.gsFirstTextMs === undefined && text.trim() !== '') {
       window.gsFirstTextMs = performance.now();
@@ -453,6 +423,7 @@ var Module = (function () {
       pausedMs: 0, // the game's pauses so far, in milliseconds
       putImage,
       addText,
+      setAnswer,
       pictureCanvas,
       // A new picture: the page lays itself out for it before it is painted.
       setPictureSize(w, h) {

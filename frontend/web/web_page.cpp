@@ -27,6 +27,8 @@ EM_JS(int, gs_page_canvas_width, (), { return Module.gsPage.pictureCanvas.w; });
 EM_JS(int, gs_page_canvas_height, (), { return Module.gsPage.pictureCanvas.h; });
 EM_JS(void, gs_page_add_text, (const char* text, int length),
       { Module.gsPage.addText(UTF8ToString(text, length)); });
+EM_JS(void, gs_page_set_answer, (const char* text, int length, int cursor),
+      { Module.gsPage.setAnswer(UTF8ToString(text, length), cursor); });
 EM_JS(void, gs_page_name_key, (const char* name, int code),
       { Module.gsPage.keys.named[UTF8ToString(name)] = code; });
 EM_JS(int, gs_page_poll_key, (), { return Module.gsPage.keys.poll(); });
@@ -104,6 +106,12 @@ WebTerminal::WebTerminal() : GridTerminal(COLS, ROWS) {
 }
 
 WebTerminal::~WebTerminal() { WebPage::get().detach(*this); }
+
+void WebTerminal::editLine(std::string_view line, std::size_t cursor) {
+    answer_.assign(line);
+    answerCursor_ = cursor;
+    answerChanged_ = true;
+}
 
 std::optional<int> WebTerminal::pollKey() {
     const int key = gs_page_poll_key();
@@ -200,6 +208,17 @@ void WebPage::showConsole() {
         std::string text;
         text.swap(terminal_->transcript_);
         gs_page_add_text(text.data(), static_cast<int>(text.size()));
+    }
+    if (terminal_->answerChanged_) {
+        terminal_->answerChanged_ = false;
+        // The cursor as a count of characters: the page's text is UTF-16, the line UTF-8.
+        const std::string_view before =
+            std::string_view(terminal_->answer_)
+                .substr(0, std::min(terminal_->answerCursor_, terminal_->answer_.size()));
+        const auto characters =
+            std::count_if(before.begin(), before.end(), [](char c) { return (c & 0xC0) != 0x80; });
+        gs_page_set_answer(terminal_->answer_.data(), static_cast<int>(terminal_->answer_.size()),
+                           static_cast<int>(characters));
     }
     const int w = PaneRenderer::cellWidth(1) * terminal_->cols();
     const int h = PaneRenderer::cellHeight(1) * terminal_->rows();

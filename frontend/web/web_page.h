@@ -41,10 +41,15 @@ public:
 
     /// The console's output as plain lines (Console::onPlainText), for the text element.
     void addTranscript(std::string_view text) { transcript_ += text; }
+    /// The answer being typed and its cursor (Console::onEditLine), for the narrow layout.
+    void editLine(std::string_view line, std::size_t cursor);
 
 private:
     friend class WebPage;
     std::string transcript_; ///< not yet on the page
+    std::string answer_;     ///< the answer being typed
+    std::size_t answerCursor_ = 0;
+    bool answerChanged_ = false; ///< not yet on the page
 };
 
 /// The page: what is on it, and the program's turns away from it.

@@ -57,6 +57,9 @@ int play(int argc, char** argv) {
     }
     Console con(*keys);
     con.onPlainText = [&term](std::string_view text) { term.addTranscript(text); };
+    con.onEditLine = [&term](std::string_view line, std::size_t cursor) {
+        term.editLine(line, cursor);
+    };
     Rng rnd;
     Game G(gr, con, clk, rnd);
     G.levels = start.levels;

@@ -30,7 +30,7 @@ TEST(StartUp, TheOptionsBecomeThePictureTheClockAndTheLevels) {
     EXPECT_FALSE(plain.clock.fast);
     EXPECT_FALSE(plain.clock.seed); // without --seed or a demo the clock seeds the game
     EXPECT_FALSE(plain.picture.headless);
-    EXPECT_EQ(plain.picture.scale, 1);
+    EXPECT_EQ(plain.picture.scale, 0); // not given: the one window chooses it
     EXPECT_EQ(plain.levels.places.front(), "./level");
 }
 
