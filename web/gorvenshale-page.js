@@ -382,14 +382,25 @@ var Module = (function () {
   function addText(text) {
     const log = $('console-text');
     const parts = text.split('\n');
-    parts.forEach((part, i) => {
-      if (i > 0 || !line) {
-        line = document.createElement('div');
-        log.appendChild(line);
-        if (log.childElementCount > MAX_LINES) log.firstElementChild.remove();
-      }
-      if (part) line.textContent += part;
-    });
+    if (line && parts[0]) line.textContent += parts[0];
+    // A long run of output (thousands of answers typed from the address) becomes at most
+    // MAX_LINES new lines, made apart from the page and put on it at once.
+    const fresh = document.createDocumentFragment();
+    const first = Math.max(line ? 1 : 0, parts.length - MAX_LINES);
+    for (let i = first; i < parts.length; ++i) {
+      line = document.createElement('div');
+      if (parts[i]) line.textContent = parts[i];
+      fresh.appendChild(line);
+    }
+    const excess = log.childElementCount + fresh.childElementCount - MAX_LINES;
+    if (excess >= log.childElementCount) log.replaceChildren();
+    else if (excess > 0) {
+      const old = document.createRange();
+      old.setStartBefore(log.firstElementChild);
+      old.setEndAfter(log.children[excess - 1]);
+      old.deleteContents();
+    }
+    log.appendChild(fresh);
     followText();
     if (window.gsFirstTextMs === undefined && text.trim() !== '') {
       window.gsFirstTextMs = performance.now();
