@@ -1,5 +1,7 @@
-// The SDL2 window that shows a Graph's picture from its own thread: one window per battle
-// beside a terminal, or one window for the whole game that holds the console's pane too.
+// The SDL2 windows that show a Graph's picture from a thread of their own: one window per
+// battle beside a terminal (battle_window.cpp), or one window for the whole game that
+// holds the console's pane too (one_window.cpp). What they share, and the rules of their
+// threads, is window_thread.h; the sizes they choose are window_size.cpp.
 #pragma once
 #include <functional>
 #include <memory>
