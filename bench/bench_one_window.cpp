@@ -78,7 +78,7 @@ void BM_WholePictureShown(benchmark::State& st) {
     if (oneWindow) {
         std::string error;
         window =
-            GameWindow::open({text::TITLE, Graph::Config{false, 0, 0, false, 2}, &pane, {}}, error);
+            GameWindow::open({text::TITLE, Graph::Config{false, 0, 0, false, 2}, &pane}, error);
         if (!window) {
             st.SkipWithError(error.c_str());
             return;
@@ -140,7 +140,7 @@ void BM_OneWindowKeyToEcho(benchmark::State& st) {
     PaneTerminal pane(COLS, ROWS);
     std::string error;
     auto window =
-        GameWindow::open({text::TITLE, Graph::Config{false, 0, 0, false, 1}, &pane, {}}, error);
+        GameWindow::open({text::TITLE, Graph::Config{false, 0, 0, false, 1}, &pane}, error);
     if (!window) {
         st.SkipWithError(error.c_str());
         return;

@@ -42,8 +42,8 @@ std::optional<PaneKey> paneKey(SDL_Keycode key) {
 class GameWindow::Impl final : public WindowThread {
 public:
     Impl(GameWindow::Setup s)
-        : WindowThread(Mode{std::move(s.title), s.picture, s.pane}),
-          onCloseOrCtrlC_(std::move(s.onCloseOrCtrlC)), panePainter_(s.pane->grid()) {
+        : WindowThread(Mode{std::move(s.title), s.picture, s.pane}), panePainter_(s.pane->grid()) {
+        closePaneOnLoss(mode_.pane);
         // Set before the game writes to the pane, and cleared only from the game's side:
         // the listener runs on the game's thread.
         mode_.pane->grid().setChangeListener([this] { changed(); });
@@ -80,9 +80,9 @@ private:
                                PaneLook{layout.paneScale, colour::LightGrey, colour::Black, true});
         if (r.w > 0 && r.h > 0) sent.push_back(r);
     }
-    void closeAsked() override { endGame(); }
+    void closeAsked() override { playerEnds(); }
     void input(const SDL_Event& e) override {
-        if (e.type == SDL_QUIT) endGame();
+        if (e.type == SDL_QUIT) playerEnds();
         if (e.type == SDL_TEXTINPUT || e.type == SDL_KEYDOWN) typed(e);
     }
 
@@ -95,7 +95,7 @@ private:
         }
         const SDL_Keysym k = e.key.keysym;
         if ((k.mod & KMOD_CTRL) && k.sym == SDLK_c) {
-            endGame();
+            playerEnds();
             return;
         }
         if (k.mod & (KMOD_CTRL | KMOD_ALT | KMOD_GUI)) return;
@@ -106,21 +106,29 @@ private:
         if (auto key = paneKey(k.sym)) mode_.pane->pressKey(*key);
     }
 
-    void endGame() {
-        // The program's handler first: while the game runs it ends the program at once, as
-        // Ctrl+C in a terminal, before a game woken by the closed pane could end it another
-        // way. Once the game is over it returns, and the pane's last wait ends.
-        if (onCloseOrCtrlC_) onCloseOrCtrlC_();
+    /// Closing the window or Ctrl+C: the game ends through its own path, woken by the
+    /// closed pane or stopped at its next drawing; main ends as Ctrl+C in a terminal.
+    void playerEnds() {
+        endGame(); // before the pane wakes the game, which asks
+
         finish();
         mode_.pane->close();
     }
 
-    std::function<void()> onCloseOrCtrlC_;
     PaneRenderer panePainter_; ///< the window thread's
 };
 
 GameWindow::GameWindow(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
-GameWindow::~GameWindow() = default;
+
+GameWindow::~GameWindow() {
+    WindowThread::closePaneOnLoss(nullptr);
+    WindowThread::keepIfStuck(std::move(impl_));
+}
+
+GameWindow::End GameWindow::end() const {
+    if (displayLost()) return End::DISPLAY_LOST;
+    return impl_->endedByPlayer() ? End::PLAYER : End::NONE;
+}
 
 std::unique_ptr<GameWindow> GameWindow::open(Setup setup, std::string& error) {
     auto impl = std::make_unique<Impl>(std::move(setup));

@@ -17,6 +17,10 @@ namespace gs {
 /// when --size was given), the picture the window's area divided by Config::scale.
 Graph::WindowFactory sdlWindowFactory();
 
+/// The connection to the display was lost under a window (the X server went away). The
+/// game then ends with its next drawing call or wait for a key in the one window.
+bool displayLost();
+
 /// What the desktop offers, in screen pixels; frame sizes are those of a normal window.
 struct Desktop {
     int screenW = 0, screenH = 0;                 ///< the primary screen
@@ -49,9 +53,8 @@ class GameWindow {
 public:
     struct Setup {
         std::string title;
-        Graph::Config picture;                ///< the --size and --scale the pictures follow
-        PaneTerminal* pane = nullptr;         ///< the console's keyboard and screen
-        std::function<void()> onCloseOrCtrlC; ///< on the window's thread
+        Graph::Config picture;        ///< the --size and --scale the pictures follow
+        PaneTerminal* pane = nullptr; ///< the console's keyboard and screen
     };
     /// Opens the window; null, with `error` set, when it cannot.
     static std::unique_ptr<GameWindow> open(Setup setup, std::string& error);
@@ -59,6 +62,11 @@ public:
     /// The factory for the game's Graph: InitGraph shows its picture in this window, sized
     /// from the window's picture area (or --size), and CloseGraph takes it away again.
     Graph::WindowFactory pictureFactory();
+    /// How the game was ended from the window: the player closed it or pressed Ctrl+C in
+    /// it, or the display was lost. Either closes the pane, so that the game's wait for a
+    /// key ends, and the game's next drawing call raises run-time error 100 as well.
+    enum class End { NONE, PLAYER, DISPLAY_LOST };
+    End end() const;
 
     class Impl;
 

@@ -14,10 +14,12 @@
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <future>
@@ -31,6 +33,7 @@
 
 #include "frontend/sdl/surface_painter.h"
 #include "picture/picture_view.h"
+#include "system/runtime_error.h"
 
 namespace gs::sdl {
 
@@ -90,8 +93,30 @@ int ignoreLateWakeUps(Display* display, XErrorEvent* error) {
     return xlibHandler ? xlibHandler(display, error) : 0;
 }
 
-/// Installs ignoreLateWakeUps once, when SDL shows windows through X. Xlib is SDL's
-/// library: it is reached where SDL loaded it, and without it there is nothing to do.
+/// Guards lostDisplay and the windows' end of their threads, which stop() waits for.
+std::mutex lossLock;
+std::condition_variable lossOrEnd;
+bool lostDisplay = false;
+PaneTerminal* paneOfTheGame = nullptr; ///< closed when the display is lost
+
+/// The X server is gone (the desktop's session ended, the server was killed). Xlib calls
+/// this on whichever thread met the loss and ends the program when it returns: the game
+/// would go on on its own thread, and whatever it wrote last would be lost. So the game
+/// is told, through the pane it waits on and at its next drawing call, and this thread
+/// waits for the program's end, which the game's own path brings.
+int displayLostHandler(Display*) {
+    {
+        std::lock_guard<std::mutex> lock(lossLock);
+        lostDisplay = true;
+        if (paneOfTheGame) paneOfTheGame->close();
+    }
+    lossOrEnd.notify_all();
+    for (;;) pause();
+}
+
+/// Installs ignoreLateWakeUps and displayLostHandler once, when SDL shows windows through
+/// X. Xlib is SDL's library: it is reached where SDL loaded it, and without it there is
+/// nothing to do.
 void forgiveLateWakeUps(const char* driver) {
     static std::once_flag once;
     if (!driver || std::string(driver) != "x11") return;
@@ -99,8 +124,14 @@ void forgiveLateWakeUps(const char* driver) {
         using SetHandler = XErrorHandler (*)(XErrorHandler);
         if (auto set = reinterpret_cast<SetHandler>(dlsym(RTLD_DEFAULT, "XSetErrorHandler")))
             xlibHandler = set(ignoreLateWakeUps);
+        using SetIOHandler = XIOErrorHandler (*)(XIOErrorHandler);
+        if (auto set = reinterpret_cast<SetIOHandler>(dlsym(RTLD_DEFAULT, "XSetIOErrorHandler")))
+            set(displayLostHandler);
     });
 }
+
+/// Windows whose threads stay with a lost display: kept, never destroyed, to the end.
+std::vector<WindowThread*>* keptWindows = new std::vector<WindowThread*>;
 
 /// SDL's invisible drivers count only when SDL_VIDEODRIVER asked for them.
 bool visibleOrAskedFor(const char* driver) {
@@ -139,11 +170,37 @@ bool WindowThread::start(std::string& error) {
     return false;
 }
 
-void WindowThread::stop() {
-    if (!thread_.joinable()) return;
+bool WindowThread::stop() {
+    if (!thread_.joinable()) return true;
     wake_.store(STOP);
     wake_.notify_all();
+    std::unique_lock<std::mutex> lock(lossLock);
+    lossOrEnd.wait(lock, [this] { return ended_ || lostDisplay; });
+    if (!ended_) {
+        // The thread waits in the display-lost handler for the program's end.
+        thread_.detach();
+        return false;
+    }
+    lock.unlock();
     thread_.join();
+    return true;
+}
+
+void WindowThread::keepIfStuck(std::unique_ptr<WindowThread> w) {
+    if (!w || w->stop()) return;
+    std::lock_guard<std::mutex> lock(lossLock);
+    keptWindows->push_back(w.release());
+}
+
+bool WindowThread::endsGame() const {
+    if (gameEnded_.load()) return true;
+    std::lock_guard<std::mutex> lock(lossLock);
+    return lostDisplay;
+}
+
+void WindowThread::closePaneOnLoss(PaneTerminal* pane) {
+    std::lock_guard<std::mutex> lock(lossLock);
+    paneOfTheGame = pane;
 }
 
 void WindowThread::changed() {
@@ -214,6 +271,11 @@ void WindowThread::run(std::promise<std::string>& ready) {
     // SDL keeps per-thread data (its error text) that only this call frees for a
     // thread it did not create; every level's window has a thread of its own.
     SDL_TLSCleanup();
+    {
+        std::lock_guard<std::mutex> lock(lossLock);
+        ended_ = true;
+    }
+    lossOrEnd.notify_all();
 }
 
 std::string WindowThread::open() {
@@ -425,9 +487,13 @@ void WindowThread::present() {
 
 PictureInWindow::~PictureInWindow() {
     if (attached_ && !own_) window_.detach();
+    WindowThread::keepIfStuck(std::move(own_));
 }
 
 void PictureInWindow::changed() {
+    // Closing the one window, Ctrl+C in it or a lost display ends the game here as well
+    // as at its next wait for a key: main tells which.
+    if (window_.endsGame()) raiseRuntimeError(RE_INPUT_ENDED);
     if (!attached_) window_.attach(g_);
     attached_ = true;
     window_.changed();
@@ -436,6 +502,11 @@ void PictureInWindow::changed() {
 } // namespace gs::sdl
 
 namespace gs {
+
+bool displayLost() {
+    std::lock_guard<std::mutex> lock(sdl::lossLock);
+    return sdl::lostDisplay;
+}
 
 std::uint64_t framesShown() { return sdl::shownFrames.load(std::memory_order_acquire); }
 std::uint64_t lastPresentNanos() { return sdl::presentNanos.load(std::memory_order_relaxed); }

@@ -10,16 +10,21 @@
 //
 // Locks. `attached_` guards graph_ and clearPicture_ (which picture the window shows).
 // The Graph's pictureLock() guards the pixels while the window thread copies the changes.
+// The loss lock (window_thread.cpp) guards whether the display is lost, which pane that
+// closes, and each window's `ended_`; stop() waits on it for either.
 //
 // Atomics. `pending_`: the picture or the pane changed since the window thread last
 // looked. `wake_`: where the window thread is (AWAKE, ASLEEP in SDL_WaitEvent, WAKING when
 // the game has asked the waker to post, POSTED once it has), or STOP: the window is to go;
 // the waker sleeps on it. `areaW_`, `areaH_`: the window's present client size, read by
-// the game when it opens a picture.
+// the game when it opens a picture. `gameEnded_`: the player closed the one window or
+// pressed Ctrl+C in it; the game's next drawing call ends the game.
 //
 // Order of destruction. stop() (the game) sets STOP, which the waker answers with a last
 // post; the window thread leaves its loop, joins the waker, destroys the window and quits
 // SDL's video; then stop() joins the window thread. The Graph's presenter detaches before.
+// When the display is lost, Xlib's handler keeps whichever thread met it waiting for the
+// program's end: stop() then lets the thread go and the window is kept, never destroyed.
 #pragma once
 
 #include <SDL.h>
@@ -60,8 +65,17 @@ public:
 
     /// Opens the window on a thread of its own; false, with `error` set, when it cannot.
     bool start(std::string& error);
-    /// Closes the window and returns when its thread has ended (the game's side).
-    void stop();
+    /// Closes the window and returns when its thread has ended (the game's side); false
+    /// when the display was lost and the thread waits for the program's end instead.
+    bool stop();
+    /// Stops `w`, and keeps it to the end of the program when its thread cannot end.
+    static void keepIfStuck(std::unique_ptr<WindowThread> w);
+    /// The player ended the game in the window, or the display was lost.
+    bool endsGame() const;
+    /// The player ended the game in the window.
+    bool endedByPlayer() const { return gameEnded_.load(); }
+    /// `pane` is closed when the display is lost (null: none any more).
+    static void closePaneOnLoss(PaneTerminal* pane);
 
     // ---- The game's side ----
 
@@ -99,6 +113,8 @@ protected:
 
     /// The window thread ends after the events in hand.
     void finish() { closed_ = true; }
+    /// The player has ended the game (the one window).
+    void endGame() { gameEnded_ = true; }
     SDL_Window* window() const { return win_; }
 
     const Mode mode_;
@@ -127,6 +143,8 @@ private:
     std::thread thread_; ///< the window thread
     std::thread waker_;  ///< started and joined by the window thread
     std::atomic<bool> pending_{false};
+    std::atomic<bool> gameEnded_{false};
+    bool ended_ = false; ///< the window thread has ended; guarded by the loss lock
     std::atomic<int> wake_{AWAKE};
     Uint32 wakeType_ = 0;                  ///< set before the waker starts
     int openW_ = 0, openH_ = 0;            ///< the client size asked for at opening

@@ -1,6 +1,5 @@
 // Program entry: options, the platform services, the main loop, and the run-time error
 // report that ends the program when a console or file operation fails.
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -92,10 +91,6 @@ int main(int argc, char** argv) {
 
     Clock clk(Clock::Config{o.fast, o.seed});
     const Graph::Config picture{o.headless, o.width, o.height, o.sizeGiven, o.scale};
-    // Until the game is over, closing the one window or Ctrl+C in it ends the program the
-    // way Ctrl+C ends it in a terminal; afterwards they only close the window. (Declared
-    // before the window, whose thread reads it, so that it outlives the window.)
-    std::atomic<bool> gameOver{false};
     // The console's keyboard and screen: the terminal, or a pane in the one window.
     std::optional<StdTerminal> term;
     std::optional<PaneTerminal> pane;
@@ -104,11 +99,7 @@ int main(int argc, char** argv) {
     if (o.consoleWindow) {
         pane.emplace(PANE_COLS, PANE_ROWS);
         std::string error;
-        window = GameWindow::open(GameWindow::Setup{text::TITLE, picture, &*pane,
-                                                    [&gameOver] {
-                                                        if (!gameOver.load()) std::raise(SIGINT);
-                                                    }},
-                                  error);
+        window = GameWindow::open(GameWindow::Setup{text::TITLE, picture, &*pane}, error);
         if (!window) {
             std::fprintf(stderr,
                          "%s\nThe game's window cannot be opened here; run with --console "
@@ -167,7 +158,6 @@ int main(int argc, char** argv) {
     };
     // On the way out the terminal gets its settings back before anything is reported.
     auto endLine = [&] {
-        gameOver = true;
         if (!term) return;
         term->restore();
         if (!con.atLineStart()) std::fputs("\n", stdout);
@@ -187,6 +177,11 @@ int main(int argc, char** argv) {
         runGame(G, battle);
     } catch (const RuntimeError& e) {
         endLine();
+        // Closing the one window or Ctrl+C in it ends the game as Ctrl+C in a terminal
+        // does; a lost display ends it with one line. Either woke the game by closing the
+        // pane it read, or stopped it at a drawing call.
+        if (window && window->end() == GameWindow::End::PLAYER) return keepRecording(128 + SIGINT);
+        if (displayLost()) return report(std::string(text::DISPLAY_LOST) + "\n", 1);
         std::string text = runtimeErrorReport(e);
         // Only a level file meets a missing directory: say where the levels were looked for.
         if (e.code == RE_PATH_NOT_FOUND) text += missingLevelDirectoryNote();
@@ -195,7 +190,6 @@ int main(int argc, char** argv) {
         endLine();
         return report(std::string("gorvenshale: internal error: ") + e.what() + "\n", 1);
     }
-    gameOver = true;
     if (term) term->restore();
     return keepRecording(0);
 }

@@ -27,6 +27,7 @@
 #include "frontend/png/snapshots.h"
 #include "picture/picture_view.h"
 #include "program/options.h"
+#include "state/texts.h"
 
 namespace gs {
 namespace {
@@ -114,6 +115,8 @@ struct GameProcess {
     std::vector<int> closed;
     /// Options after the usual ones.
     std::vector<std::string> more;
+    /// Started with SIGINT ignored, as some launchers start programs.
+    bool ignoreInterrupt = false;
 
     /// `size` is the --size value; empty lets the game size its window from the desktop.
     void start(const std::string& display, const fs::path& snaps, const fs::path& outFile,
@@ -138,6 +141,7 @@ struct GameProcess {
             dup2(o, 2);
             close(o);
             for (int fd : closed) close(fd);
+            if (ignoreInterrupt) signal(SIGINT, SIG_IGN);
             if (chdir(GS_SOURCE_DIR) != 0) _exit(126);
             setenv("DISPLAY", display.c_str(), 1);
             setenv("SDL_VIDEODRIVER", "x11", 1);
@@ -454,6 +458,8 @@ class ShownScreen {
 public:
     ShownScreen(const std::string& size, const fs::path& dir) : dir_(dir) { x_.size = size; }
     bool start() { return x_.start(); }
+    /// The X server goes, as when the desktop's session ends under the game.
+    void stopServer() { x_.server.stop(); }
     const std::string& display() const { return x_.display; }
 
     std::string x(const std::string& cmd, int* st = nullptr) {
@@ -583,6 +589,49 @@ TEST_F(Xvfb, OneWindowEndsAtCtrlCAndKeepsARunTimeErrorOnScreen) {
         ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out2.txt");
         EXPECT_EQ(game.proc.status, 3) << slurp(dir_ / "out2.txt");
     }
+}
+
+TEST_F(Xvfb, OneWindowEndsAtCtrlCEvenWithInterruptIgnored) {
+    // Some launchers start programs with SIGINT ignored: the window's Ctrl+C still ends the
+    // game as documented, with the recording kept and no run-time error.
+    ShownScreen screen("1024x768", dir_);
+    ASSERT_TRUE(screen.start());
+    GameProcess game;
+    game.ignoreInterrupt = true;
+    game.more = {"--console", "window", "--record", (dir_ / "kept.demo").string()};
+    game.start(screen.display(), dir_ / "snaps", dir_ / "out.txt", "640x400");
+    std::string id;
+    ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }));
+    screen.type(id, "1\n2\n1\n");
+    ASSERT_TRUE(poll([&] { return fs::exists(dir_ / "snaps/0001.png"); }));
+    screen.x("xdotool key ctrl+c");
+    ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
+    EXPECT_EQ(game.proc.status, 128 + SIGINT) << slurp(dir_ / "out.txt");
+    EXPECT_EQ(slurp(dir_ / "out.txt"), "");
+    std::string why;
+    const std::optional<Demo> kept = loadDemo((dir_ / "kept.demo").string(), why);
+    ASSERT_TRUE(kept) << why;
+    EXPECT_EQ(kept->keys.size(), 6u);
+}
+
+TEST_F(Xvfb, OneWindowLosingTheDisplayEndsTheGameOnceWithOneLine) {
+    ShownScreen screen("1024x768", dir_);
+    ASSERT_TRUE(screen.start());
+    GameProcess game;
+    game.more = {"--console", "window", "--record", (dir_ / "kept.demo").string()};
+    game.start(screen.display(), dir_ / "snaps", dir_ / "out.txt", "640x400");
+    std::string id;
+    ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }));
+    screen.type(id, "1\n2\n1\n");
+    ASSERT_TRUE(poll([&] { return fs::exists(dir_ / "snaps/0001.png"); }));
+    screen.stopServer();
+    ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
+    EXPECT_EQ(game.proc.status, 1) << slurp(dir_ / "out.txt");
+    EXPECT_EQ(slurp(dir_ / "out.txt"), std::string(text::DISPLAY_LOST) + "\n");
+    std::string why;
+    const std::optional<Demo> kept = loadDemo((dir_ / "kept.demo").string(), why);
+    ASSERT_TRUE(kept) << why;
+    EXPECT_EQ(kept->keys.size(), 6u);
 }
 
 TEST_F(Xvfb, OneWindowShowsTheSnapshotPictureAtEachScale) {

@@ -14,6 +14,7 @@
 #include "console/console.h"
 #include "frontend/sdl/window.h"
 #include "picture/graph.h"
+#include "system/runtime_error.h"
 
 namespace gs {
 namespace {
@@ -190,11 +191,9 @@ TEST(OneWindow, ThePaneTakesABandUnderThePictureAndGrowsOnLargeScreens) {
 TEST(OneWindow, TypedKeysReachThePaneAndThePictureTakesTheArea) {
     ::setenv("SDL_VIDEODRIVER", "dummy", 1);
     PaneTerminal pane(80, 20);
-    std::atomic<int> ended{0};
     const Graph::Config picture{false, 0, 0, false, 1};
     std::string error;
-    auto window =
-        GameWindow::open(GameWindow::Setup{"Gorvenshale", picture, &pane, [&] { ++ended; }}, error);
+    auto window = GameWindow::open(GameWindow::Setup{"Gorvenshale", picture, &pane}, error);
     ASSERT_TRUE(window) << error;
     Graph g(picture);
     g.setWindowFactory(window->pictureFactory());
@@ -221,18 +220,23 @@ TEST(OneWindow, TypedKeysReachThePaneAndThePictureTakesTheArea) {
     key.key.keysym.sym = SDLK_LEFT;
     ASSERT_EQ(SDL_PushEvent(&key), 1);
     for (int want : {0xC3, 0xA9, int('1'), KEY_ENTER, KEY_LEFT}) EXPECT_EQ(pane.waitKey(), want);
-    // Ctrl+C ends the game: the program's handler is called and no key comes any more.
+    EXPECT_EQ(window->end(), GameWindow::End::NONE);
+    // Ctrl+C ends the game: the window says so, and no key comes any more.
     key.key.keysym.sym = SDLK_c;
     key.key.keysym.mod = KMOD_LCTRL;
     ASSERT_EQ(SDL_PushEvent(&key), 1);
-    EXPECT_TRUE(eventually([&] { return ended.load() == 1; }));
+    EXPECT_TRUE(eventually([&] { return window->end() == GameWindow::End::PLAYER; }));
     EXPECT_TRUE(pane.closed());
+    // A drawing call after that ends the game too, as the next wait for a key would.
+    Graph late(picture);
+    late.setWindowFactory(window->pictureFactory());
+    EXPECT_THROW(late.InitGraph(d, m, ""), RuntimeError);
+    late.CloseGraph();
     window.reset();
 
     // Closing the window does the same.
     PaneTerminal again(80, 20);
-    window = GameWindow::open(GameWindow::Setup{"Gorvenshale", picture, &again, [&] { ++ended; }},
-                              error);
+    window = GameWindow::open(GameWindow::Setup{"Gorvenshale", picture, &again}, error);
     ASSERT_TRUE(window) << error;
     Uint32 id = 0;
     ASSERT_TRUE(eventually([&] { return (id = gameWindowId("Gorvenshale")) != 0; }));
@@ -241,7 +245,7 @@ TEST(OneWindow, TypedKeysReachThePaneAndThePictureTakesTheArea) {
     close.window.event = SDL_WINDOWEVENT_CLOSE;
     close.window.windowID = id;
     ASSERT_EQ(SDL_PushEvent(&close), 1);
-    EXPECT_TRUE(eventually([&] { return ended.load() == 2; }));
+    EXPECT_TRUE(eventually([&] { return window->end() == GameWindow::End::PLAYER; }));
     EXPECT_TRUE(again.closed());
     window.reset(); // before the pane it points to
 }
