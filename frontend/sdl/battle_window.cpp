@@ -12,7 +12,8 @@ const char* const BATTLE_TITLE = "Graph window application";
 
 class BattleWindow final : public WindowThread {
 public:
-    explicit BattleWindow(const Graph::Config& c) : WindowThread(Mode{BATTLE_TITLE, c, nullptr}) {}
+    BattleWindow(const Graph::Config& c, FrameObserver onFrame)
+        : WindowThread(Mode{BATTLE_TITLE, c, nullptr, std::move(onFrame)}) {}
     ~BattleWindow() override { stop(); }
 
 private:
@@ -32,9 +33,10 @@ private:
 
 } // namespace
 
-Graph::WindowFactory sdlWindowFactory() {
-    return [](Graph& g, const Graph::Config& c, std::string& error) -> std::unique_ptr<Presenter> {
-        auto w = std::make_unique<BattleWindow>(c);
+Graph::WindowFactory sdlWindowFactory(FrameObserver onFrame) {
+    return [onFrame](Graph& g, const Graph::Config& c,
+                     std::string& error) -> std::unique_ptr<Presenter> {
+        auto w = std::make_unique<BattleWindow>(c, onFrame);
         if (!w->start(error)) return nullptr;
         WindowThread& window = *w;
         return std::make_unique<PictureInWindow>(g, window, std::move(w));

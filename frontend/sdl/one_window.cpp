@@ -42,7 +42,8 @@ std::optional<PaneKey> paneKey(SDL_Keycode key) {
 class GameWindow::Impl final : public WindowThread {
 public:
     Impl(GameWindow::Setup s)
-        : WindowThread(Mode{std::move(s.title), s.picture, s.pane}), panePainter_(s.pane->grid()) {
+        : WindowThread(Mode{std::move(s.title), s.picture, s.pane, std::move(s.onFrame)}),
+          panePainter_(s.pane->grid()) {
         closePaneOnLoss(mode_.pane);
         // Set before the game writes to the pane, and cleared only from the game's side:
         // the listener runs on the game's thread.

@@ -3,6 +3,7 @@
 // holds the console's pane too (one_window.cpp). What they share, and the rules of their
 // threads, is window_thread.h; the sizes they choose are window_size.cpp.
 #pragma once
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,10 +13,14 @@
 #include "picture/graph.h"
 
 namespace gs {
+/// Told on a window's thread after each frame the window shows, how long it took: from
+/// taking the changes to the display's having the pixels. For the benchmarks.
+using FrameObserver = std::function<void(std::chrono::nanoseconds took)>;
+
 /// The factory Graph uses to open its window beside the terminal: titled "Graph window
 /// application", sized from the desktop (or from Config::width/height times the scale
 /// when --size was given), the picture the window's area divided by Config::scale.
-Graph::WindowFactory sdlWindowFactory();
+Graph::WindowFactory sdlWindowFactory(FrameObserver onFrame = {});
 
 /// The connection to the display was lost under a window (the X server went away). The
 /// game then ends with its next drawing call or wait for a key in the one window.
@@ -55,6 +60,7 @@ public:
         std::string title;
         Graph::Config picture;        ///< the --size and --scale the pictures follow
         PaneTerminal* pane = nullptr; ///< the console's keyboard and screen
+        FrameObserver onFrame;        ///< none in the game
     };
     /// Opens the window; null, with `error` set, when it cannot.
     static std::unique_ptr<GameWindow> open(Setup setup, std::string& error);

@@ -8,7 +8,6 @@
 // most once per display frame; the whole picture only when the window needs it (shown,
 // exposed, resized). The threading rules are at the top of window_thread.h.
 #include "frontend/sdl/window_thread.h"
-#include "frontend/sdl/frames_shown.h"
 
 #include <SDL.h>
 #include <X11/Xlib.h>
@@ -43,9 +42,6 @@ using Instant = std::chrono::steady_clock::time_point;
 
 /// The window shows at most one frame per display frame of a 60 Hz screen.
 constexpr std::chrono::microseconds FRAME{16667};
-
-std::atomic<std::uint64_t> shownFrames{0};
-std::atomic<std::uint64_t> presentNanos{0};
 
 } // namespace
 
@@ -478,11 +474,9 @@ void WindowThread::present() {
     } else {
         return;
     }
-    const auto took = std::chrono::steady_clock::now() - start;
-    presentNanos.store(static_cast<std::uint64_t>(
-                           std::chrono::duration_cast<std::chrono::nanoseconds>(took).count()),
-                       std::memory_order_relaxed);
-    shownFrames.fetch_add(1, std::memory_order_release);
+    if (mode_.onFrame)
+        mode_.onFrame(std::chrono::duration_cast<std::chrono::nanoseconds>(
+            std::chrono::steady_clock::now() - start));
 }
 
 PictureInWindow::~PictureInWindow() {
@@ -507,8 +501,5 @@ bool displayLost() {
     std::lock_guard<std::mutex> lock(sdl::lossLock);
     return sdl::lostDisplay;
 }
-
-std::uint64_t framesShown() { return sdl::shownFrames.load(std::memory_order_acquire); }
-std::uint64_t lastPresentNanos() { return sdl::presentNanos.load(std::memory_order_relaxed); }
 
 } // namespace gs

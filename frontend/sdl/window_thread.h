@@ -55,6 +55,7 @@ public:
         std::string title;
         Graph::Config picture;
         PaneTerminal* pane = nullptr; ///< the one window's console; null beside a terminal
+        FrameObserver onFrame;
     };
 
     explicit WindowThread(Mode m) : mode_(std::move(m)) {}

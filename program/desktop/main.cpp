@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
     if (o.consoleWindow) {
         pane.emplace(PANE_COLS, PANE_ROWS);
         std::string error;
-        window = GameWindow::open(GameWindow::Setup{text::TITLE, picture, &*pane}, error);
+        window = GameWindow::open(GameWindow::Setup{text::TITLE, picture, &*pane, {}}, error);
         if (!window) {
             std::fprintf(stderr,
                          "%s\nThe game's window cannot be opened here; run with --console "

@@ -193,7 +193,7 @@ TEST(OneWindow, TypedKeysReachThePaneAndThePictureTakesTheArea) {
     PaneTerminal pane(80, 20);
     const Graph::Config picture{false, 0, 0, false, 1};
     std::string error;
-    auto window = GameWindow::open(GameWindow::Setup{"Gorvenshale", picture, &pane}, error);
+    auto window = GameWindow::open(GameWindow::Setup{"Gorvenshale", picture, &pane, {}}, error);
     ASSERT_TRUE(window) << error;
     Graph g(picture);
     g.setWindowFactory(window->pictureFactory());
@@ -236,7 +236,7 @@ TEST(OneWindow, TypedKeysReachThePaneAndThePictureTakesTheArea) {
 
     // Closing the window does the same.
     PaneTerminal again(80, 20);
-    window = GameWindow::open(GameWindow::Setup{"Gorvenshale", picture, &again}, error);
+    window = GameWindow::open(GameWindow::Setup{"Gorvenshale", picture, &again, {}}, error);
     ASSERT_TRUE(window) << error;
     Uint32 id = 0;
     ASSERT_TRUE(eventually([&] { return (id = gameWindowId("Gorvenshale")) != 0; }));
