@@ -90,8 +90,9 @@ int ignoreLateWakeUps(Display* display, XErrorEvent* error) {
 }
 
 /// Guards lostDisplay and the windows' end of their threads, which stop() waits for.
-std::mutex lossLock;
-std::condition_variable lossOrEnd;
+/// Never destroyed: a thread kept by the loss may outlive main.
+std::mutex& lossLock = *new std::mutex;
+std::condition_variable& lossOrEnd = *new std::condition_variable;
 bool lostDisplay = false;
 PaneTerminal* paneOfTheGame = nullptr; ///< closed when the display is lost
 
@@ -105,23 +106,25 @@ int displayLostHandler(Display*) {
         std::lock_guard<std::mutex> lock(lossLock);
         lostDisplay = true;
         if (paneOfTheGame) paneOfTheGame->close();
+        lossOrEnd.notify_all();
     }
-    lossOrEnd.notify_all();
     for (;;) pause();
 }
 
-/// Installs ignoreLateWakeUps and displayLostHandler once, when SDL shows windows through
-/// X. Xlib is SDL's library: it is reached where SDL loaded it, and without it there is
-/// nothing to do.
-void forgiveLateWakeUps(const char* driver) {
+/// Installs ignoreLateWakeUps and displayLostHandler, once, before SDL's video first
+/// starts: SDL keeps the handlers it finds and puts them back when its video stops, and
+/// it stops only after closing its connections, where a late wake-up is answered. Xlib is
+/// SDL's library, loaded here a little ahead of SDL; without it there is nothing to do.
+void forgiveLateWakeUps() {
     static std::once_flag once;
-    if (!driver || std::string(driver) != "x11") return;
     std::call_once(once, [] {
+        void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_GLOBAL);
+        if (!xlib) return;
         using SetHandler = XErrorHandler (*)(XErrorHandler);
-        if (auto set = reinterpret_cast<SetHandler>(dlsym(RTLD_DEFAULT, "XSetErrorHandler")))
+        if (auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetErrorHandler")))
             xlibHandler = set(ignoreLateWakeUps);
         using SetIOHandler = XIOErrorHandler (*)(XIOErrorHandler);
-        if (auto set = reinterpret_cast<SetIOHandler>(dlsym(RTLD_DEFAULT, "XSetIOErrorHandler")))
+        if (auto set = reinterpret_cast<SetIOHandler>(dlsym(xlib, "XSetIOErrorHandler")))
             set(displayLostHandler);
     });
 }
@@ -240,6 +243,10 @@ void WindowThread::wakeOnRequest() {
             now = wake_.load();
         }
         if (now == WAKING && !wake_.compare_exchange_strong(now, POSTED) && now != STOP) continue;
+        // With the display lost the window thread waits for the program's end, and never
+        // joins this one: it waits too.
+        if (now == STOP && displayLost())
+            for (;;) pause();
         SDL_Event e{};
         e.type = wakeType_;
         SDL_PushEvent(&e);
@@ -267,20 +274,18 @@ void WindowThread::run(std::promise<std::string>& ready) {
     // SDL keeps per-thread data (its error text) that only this call frees for a
     // thread it did not create; every level's window has a thread of its own.
     SDL_TLSCleanup();
-    {
-        std::lock_guard<std::mutex> lock(lossLock);
-        ended_ = true;
-    }
+    std::lock_guard<std::mutex> lock(lossLock);
+    ended_ = true;
     lossOrEnd.notify_all();
 }
 
 std::string WindowThread::open() {
     quietHints(mode_.pane != nullptr);
     offerVisibleDriversOnly();
+    forgiveLateWakeUps();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return std::string("Window registration failed (") + SDL_GetError() + ")";
     const char* driver = SDL_GetCurrentVideoDriver();
-    forgiveLateWakeUps(driver);
     if (!visibleOrAskedFor(driver))
         return std::string("Window registration failed (no display; SDL offers only its "
                            "invisible \"") +
