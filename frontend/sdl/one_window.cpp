@@ -126,6 +126,8 @@ GameWindow::~GameWindow() {
     WindowThread::keepIfStuck(std::move(impl_));
 }
 
+void GameWindow::keepFirstPictureSize() { impl_->keepFirstPictureSize(); }
+
 GameWindow::End GameWindow::end() const {
     if (displayLost()) return End::DISPLAY_LOST;
     return impl_->endedByPlayer() ? End::PLAYER : End::NONE;

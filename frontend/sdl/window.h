@@ -68,6 +68,9 @@ public:
     /// The factory for the game's Graph: InitGraph shows its picture in this window, sized
     /// from the window's picture area (or --size), and CloseGraph takes it away again.
     Graph::WindowFactory pictureFactory();
+    /// Every later battle's picture takes the size of the first one, whatever the window's
+    /// size is then: a recorded game keeps one picture size, as its demo does.
+    void keepFirstPictureSize();
     /// How the game was ended from the window: the player closed it or pressed Ctrl+C in
     /// it, or the display was lost. Either closes the pane, so that the game's wait for a
     /// key ends, and the game's next drawing call raises run-time error 100 as well.

@@ -209,6 +209,7 @@ void WindowThread::changed() {
 }
 
 void WindowThread::attach(Graph& g) {
+    if (keepFirst_ && kept_.first == 0) kept_ = {g.width(), g.height()};
     {
         std::lock_guard<std::mutex> lock(attached_);
         graph_ = &g;

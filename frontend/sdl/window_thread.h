@@ -89,6 +89,10 @@ public:
     void detach();
     /// The size the next picture in this window takes.
     std::pair<int, int> pictureSize() const;
+    /// From now on every picture takes the size of the first one attached after this.
+    void keepFirstPictureSize() { keepFirst_ = true; }
+    /// pictureSize(), or the size kept.
+    std::pair<int, int> nextPictureSize() const { return kept_.first > 0 ? kept_ : pictureSize(); }
 
 protected:
     // ---- Hooks, all on the window thread ----
@@ -147,8 +151,10 @@ private:
     std::atomic<bool> gameEnded_{false};
     bool ended_ = false; ///< the window thread has ended; guarded by the loss lock
     std::atomic<int> wake_{AWAKE};
-    Uint32 wakeType_ = 0;                  ///< set before the waker starts
-    int openW_ = 0, openH_ = 0;            ///< the client size asked for at opening
+    Uint32 wakeType_ = 0;       ///< set before the waker starts
+    int openW_ = 0, openH_ = 0; ///< the client size asked for at opening
+    bool keepFirst_ = false;    ///< the game's own, as is kept_
+    std::pair<int, int> kept_{0, 0};
     std::atomic<int> areaW_{0}, areaH_{0}; ///< the window's present client size
     std::mutex attached_;                  ///< guards graph_ and clearPicture_
     Graph* graph_ = nullptr;
@@ -170,7 +176,7 @@ public:
         : g_(g), window_(w), own_(std::move(own)) {}
     ~PictureInWindow() override;
     void changed() override;
-    std::pair<int, int> clientSize() const override { return window_.pictureSize(); }
+    std::pair<int, int> clientSize() const override { return window_.nextPictureSize(); }
 
 private:
     Graph& g_;

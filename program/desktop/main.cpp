@@ -133,7 +133,9 @@ int main(int argc, char** argv) {
     std::optional<RecordingTerminal> record;
     if (demos.record) {
         keys = &record.emplace(*keys, *o.record, std::move(*demos.record));
-        // The window's size is known once the desktop has given it.
+        // The window's size is known once the desktop has given it; the demo holds one
+        // size, so a resized one window does not change it for later battles.
+        if (window && !o.sizeGiven) window->keepFirstPictureSize();
         record->beforeSave = [&gr](Demo& d) {
             if (gr.width() > 0) {
                 d.width = gr.width();

@@ -634,6 +634,45 @@ TEST_F(Xvfb, OneWindowLosingTheDisplayEndsTheGameOnceWithOneLine) {
     EXPECT_EQ(kept->keys.size(), 6u);
 }
 
+TEST_F(Xvfb, ARecordingKeepsOnePictureSizeWhenTheWindowIsResizedBetweenBattles) {
+    ShownScreen screen("1024x768", dir_);
+    ASSERT_TRUE(screen.start());
+    GameProcess game;
+    const fs::path demo = dir_ / "resized.demo";
+    game.more = {"--console", "window", "--record", demo.string()};
+    game.start(screen.display(), dir_ / "snaps", dir_ / "out.txt");
+    std::string id;
+    ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }));
+    std::error_code ec;
+    auto count = [&](const fs::path& d) {
+        return std::distance(fs::directory_iterator(d, ec), fs::directory_iterator());
+    };
+    // Level 1 won, back at the menu (as many pictures as the same game headless shows);
+    // the window made narrower; level 1 again.
+    const std::string won = "1\n2\n1\n\n1\n22 32\n1\n27 38\n1\n31 42\n1\n35 40\n1\n40 38\n";
+    runGame({"--headless", "--fast", "--seed", "7", "--snapshots", (dir_ / "headless").string()},
+            won + "3\n");
+    const auto firstBattle = count(dir_ / "headless");
+    ASSERT_GT(firstBattle, 2);
+    screen.type(id, won);
+    ASSERT_TRUE(poll([&] { return count(dir_ / "snaps") >= firstBattle; }));
+    screen.x("xdotool windowsize --sync " + id + " 900 700");
+    screen.type(id, "1\n2\n1\n");
+    ASSERT_TRUE(poll([&] { return count(dir_ / "snaps") > firstBattle; }));
+    screen.x("xdotool key ctrl+c");
+    ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
+    // The replay shows every picture the game showed.
+    runGame({"--headless", "--fast", "--replay", demo.string(), "--snapshots",
+             (dir_ / "replayed").string()},
+            "");
+    const auto shown = count(dir_ / "snaps");
+    ASSERT_GT(shown, firstBattle);
+    for (const auto& e : fs::directory_iterator(dir_ / "snaps")) {
+        const std::string name = e.path().filename().string();
+        EXPECT_TRUE(slurp(dir_ / "replayed" / name) == slurp(e.path())) << name << " differs";
+    }
+}
+
 TEST_F(Xvfb, OneWindowShowsTheSnapshotPictureAtEachScale) {
     for (int scale : {1, 2}) {
         SCOPED_TRACE("scale " + std::to_string(scale));
