@@ -28,6 +28,7 @@
 #include "picture/picture_view.h"
 #include "program/options.h"
 #include "state/texts.h"
+#include "system/runtime_error.h"
 
 namespace gs {
 namespace {
@@ -117,6 +118,8 @@ struct GameProcess {
     std::vector<std::string> more;
     /// Started with SIGINT ignored, as some launchers start programs.
     bool ignoreInterrupt = false;
+    /// --fast; without it the game keeps its real pauses.
+    bool fast = true;
 
     /// `size` is the --size value; empty lets the game size its window from the desktop.
     void start(const std::string& display, const fs::path& snaps, const fs::path& outFile,
@@ -124,8 +127,8 @@ struct GameProcess {
         out = outFile;
         int fds[2];
         ASSERT_EQ(pipe(fds), 0);
-        std::vector<std::string> args = {GS_BINARY, "--fast",      "--seed",
-                                         "7",       "--snapshots", snaps.string()};
+        std::vector<std::string> args = {GS_BINARY, "--seed", "7", "--snapshots", snaps.string()};
+        if (fast) args.insert(args.begin() + 1, "--fast");
         if (!size.empty()) args.insert(args.end(), {"--size", size});
         args.insert(args.end(), more.begin(), more.end());
         std::vector<char*> argv;
@@ -671,6 +674,42 @@ TEST_F(Xvfb, ARecordingKeepsOnePictureSizeWhenTheWindowIsResizedBetweenBattles) 
         const std::string name = e.path().filename().string();
         EXPECT_TRUE(slurp(dir_ / "replayed" / name) == slurp(e.path())) << name << " differs";
     }
+}
+
+TEST_F(Xvfb, RealTimeShotsInBothConsolesShowTheirLastPicture) {
+    // The window thread and the game at the game's own pace: a shell's flight in real time
+    // beside a terminal, then in the one window, each ending with the picture on screen.
+    {
+        GameProcess game;
+        game.fast = false;
+        game.start(x_.display, dir_ / "snaps", dir_ / "out.txt", "640x400");
+        game.type("1\n2\n1\n\n1\n22 32\n");
+        ASSERT_TRUE(poll([&] { return fs::exists(dir_ / "snaps/0004.png"); }));
+        expectWindowShowsSnapshot("beside a terminal, after a real-time shot");
+        game.endInput();
+        ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
+        EXPECT_EQ(game.proc.status, RE_INPUT_ENDED) << slurp(dir_ / "out.txt");
+    }
+    fs::remove_all(dir_ / "snaps");
+    ShownScreen screen("1024x768", dir_);
+    ASSERT_TRUE(screen.start());
+    GameProcess game;
+    game.fast = false;
+    game.more = {"--console", "window"};
+    game.start(screen.display(), dir_ / "snaps", dir_ / "out2.txt", "640x400");
+    std::string id;
+    ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }));
+    screen.type(id, "1\n2\n1\n\n1\n22 32\n");
+    ASSERT_TRUE(poll([&] { return fs::exists(dir_ / "snaps/0004.png"); }));
+    screen.expectShowsSnapshot(
+        id, 4,
+        [](int w, int h) {
+            return PixelRect{0, 0, w, h - PANE_HEIGHT};
+        },
+        "in the one window, after a real-time shot");
+    screen.x("xdotool key ctrl+c");
+    ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out2.txt");
+    EXPECT_EQ(game.proc.status, 128 + SIGINT) << slurp(dir_ / "out2.txt");
 }
 
 TEST_F(Xvfb, OneWindowShowsTheSnapshotPictureAtEachScale) {
