@@ -24,7 +24,8 @@
 // post; the window thread leaves its loop, joins the waker, destroys the window and quits
 // SDL's video; then stop() joins the window thread. The Graph's presenter detaches before.
 // When the display is lost, Xlib's handler keeps whichever thread met it waiting for the
-// program's end: stop() then lets the thread go and the window is kept, never destroyed.
+// program's end, and the waker too: stop() then lets the thread go and the window is kept,
+// never destroyed.
 #pragma once
 
 #include <SDL.h>
