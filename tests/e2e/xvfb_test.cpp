@@ -637,6 +637,24 @@ TEST_F(Xvfb, OneWindowLosingTheDisplayEndsTheGameOnceWithOneLine) {
     EXPECT_EQ(kept->keys.size(), 6u);
 }
 
+TEST_F(Xvfb, BesideATerminalLosingTheDisplayEndsTheGameAtItsNextDrawing) {
+    // The game waits at the terminal, which the window cannot wake: the next answer's
+    // drawing ends it, once, with one line.
+    GameProcess game;
+    game.start(x_.display, dir_ / "snaps", dir_ / "out.txt", "640x400");
+    game.type("1\n2\n1\n");
+    ASSERT_TRUE(poll([&] { return fs::exists(dir_ / "snaps/0001.png"); }));
+    x_.server.stop();
+    game.type("\n1\n22 32\n");
+    ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
+    EXPECT_EQ(game.proc.status, 1) << slurp(dir_ / "out.txt");
+    const std::string out = slurp(dir_ / "out.txt");
+    EXPECT_NE(out.find(std::string(text::DISPLAY_LOST) + "\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Runtime error"), std::string::npos) << out;
+    EXPECT_EQ(out.find("X connection"), std::string::npos) << out;
+    EXPECT_EQ(out.find("XIO"), std::string::npos) << out;
+}
+
 TEST_F(Xvfb, ARecordingKeepsOnePictureSizeWhenTheWindowIsResizedBetweenBattles) {
     ShownScreen screen("1024x768", dir_);
     ASSERT_TRUE(screen.start());
