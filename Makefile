@@ -12,6 +12,7 @@ export PREFIX DESTDIR
 RELEASE := build/release
 TESTB   := build/test
 BENCHB  := build/bench
+TSANB   := build/tsan
 DEBB    := build/deb
 WEBB    := build/wasm
 WEB     := build/web
@@ -24,7 +25,7 @@ CTEST   := ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
            ctest --output-on-failure -j$(JOBS)
 
 .PHONY: deps play build install uninstall deb icons web web-serve web-bench test-build check test \
-        bench fuzz format clean
+        tsan bench fuzz format clean
 
 # Every Debian package any target needs; each target installs only its own group.
 deps:
@@ -96,12 +97,26 @@ test-build:
 check: test-build
 	cd "$(TESTB)" && $(CTEST) -LE 'soak|package'
 
-# Everything: the style checks first (they fail fast), the fuzzers, then every test.
+# Everything: the style checks first (they fail fast), the fuzzers, every test, then the
+# window's threads under ThreadSanitizer.
 test: test-build
 	tools/check_format.sh
 	tools/check_includes.py
 	tests/fuzz/run.sh $(FUZZ_SECONDS) $(JOBS)
 	cd "$(TESTB)" && $(CTEST)
+	$(MAKE) tsan
+
+# The window tests and the end-to-end tests (real windows on Xvfb, real terminals) in a
+# build with ThreadSanitizer, which cannot be combined with AddressSanitizer: any report
+# fails the test it comes from, unless tests/tsan/suppressions.txt names its library.
+tsan:
+	@tools/deps.sh test
+	cmake -S . -B "$(TSANB)" -DCMAKE_BUILD_TYPE=Debug -DGS_TSAN=ON -DGS_TESTS=ON -DGS_WERROR=ON \
+		>/dev/null
+	cmake --build "$(TSANB)" --target test_frontend test_e2e gorvenshale gs_keep_libraries -j$(JOBS)
+	cd "$(TSANB)" && export TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tests/tsan/suppressions.txt" && \
+		ctest --output-on-failure -j$(JOBS) -L frontend -R '^(Window|OneWindow)' && \
+		ctest --output-on-failure -j$(JOBS) -L e2e
 
 bench:
 	@tools/deps.sh bench

@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "bench/frames_shown.h"
 #include "bench/player_path.h"
 #include "console/pane_terminal.h"
-#include "frontend/sdl/frames_shown.h"
 #include "frontend/sdl/window.h"
 #include "picture/picture_view.h"
 #include "state/texts.h"
@@ -105,8 +105,9 @@ void BM_WholePictureShown(benchmark::State& st) {
     Graph::WindowFactory factory;
     if (oneWindow) {
         std::string error;
-        window =
-            GameWindow::open({text::TITLE, Graph::Config{false, 0, 0, false, 2}, &pane, {}}, error);
+        window = GameWindow::open(
+            {text::TITLE, Graph::Config{false, 0, 0, false, 2}, &pane, shownFrames().observer()},
+            error);
         if (!window) {
             st.SkipWithError(error.c_str());
             return;
@@ -167,8 +168,9 @@ void BM_OneWindowKeyToEcho(benchmark::State& st) {
     Screen::get();
     PaneTerminal pane(COLS, ROWS);
     std::string error;
-    auto window =
-        GameWindow::open({text::TITLE, Graph::Config{false, 0, 0, false, 1}, &pane, {}}, error);
+    auto window = GameWindow::open(
+        {text::TITLE, Graph::Config{false, 0, 0, false, 1}, &pane, shownFrames().observer()},
+        error);
     if (!window) {
         st.SkipWithError(error.c_str());
         return;

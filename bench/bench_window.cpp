@@ -12,9 +12,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "bench/frames_shown.h"
 #include "bench/overhead.h"
 #include "bench/player_path.h"
-#include "frontend/sdl/frames_shown.h"
 #include "state/texts.h"
 
 namespace gs {

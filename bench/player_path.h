@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "air/raids.h"
+#include "bench/frames_shown.h"
 #include "bench/practice.h"
 #include "bench/quiet_keys.h"
 #include "combat/damage.h"
@@ -140,7 +141,8 @@ struct PracticeGame {
         : gr(Graph::Config{!window, width, height, !factory, scale}) {
         if (window) {
             Screen::get();
-            gr.setWindowFactory(factory ? std::move(factory) : sdlWindowFactory());
+            gr.setWindowFactory(factory ? std::move(factory)
+                                        : sdlWindowFactory(shownFrames().observer()));
         }
         startPracticeLevel(G, 5, 30000);
         G.GD = 0;

@@ -44,6 +44,8 @@ constexpr const char* PROGRESS_NOT_KEPT_TAIL = "; the game goes on.";
 constexpr const char* NO_LEVEL_DIRECTORY = "No level directory; looked in ";
 /// After the report that ends a game played in one window.
 constexpr const char* PRESS_A_KEY_TO_CLOSE = "Press a key or close the window to end.";
+/// The game's end when the X server or the desktop's session went away under the window.
+constexpr const char* DISPLAY_LOST = "gorvenshale: the connection to the display was lost";
 
 // The battle.
 constexpr const char* AMMO_QUESTION =

@@ -12,12 +12,13 @@ play=(g++ cmake make pkg-config libsdl2-dev libpng-dev)
 # The package: dpkg-shlibdeps finds its run-time dependencies, `file` tells it the programs.
 deb=(dpkg-dev file)
 # The tests: GoogleTest; the style checks (the formatter and the include-rule script); the
-# hardening tests: libFuzzer (clang and its runtime), a real terminal (tmux), a real window
-# (Xvfb, xauth for xvfb-run, xwininfo/xprop and xwd to look at it, xdotool to type into
-# it); the install tests: the desktop entry's validator, the desktop library's own loader
-# (gio), the manual page's renderer; the package test: Debian's package checker.
-test=(libgtest-dev clang-format python3 clang libclang-rt-14-dev tmux xvfb xauth x11-utils
-  x11-apps xdotool desktop-file-utils libglib2.0-bin man-db lintian)
+# hardening tests: libFuzzer (clang and its runtime), ThreadSanitizer's runtime (make
+# tsan), a real terminal (tmux), a real window (Xvfb, xauth for xvfb-run, xwininfo/xprop
+# and xwd to look at it, xdotool to type into it); the install tests: the desktop entry's
+# validator, the desktop library's own loader (gio), the manual page's renderer; the
+# package test: Debian's package checker.
+test=(libgtest-dev clang-format python3 clang libclang-rt-14-dev libtsan2 tmux xvfb xauth
+  x11-utils x11-apps xdotool desktop-file-utils libglib2.0-bin man-db lintian)
 bench=(libbenchmark-dev)
 # The browser build and its tests, without their recommendations (which would bring a
 # desktop's worth): Emscripten; Chromium driven headless; npm for its driver, unless the

@@ -1,6 +1,9 @@
-// The SDL2 window that shows a Graph's picture from its own thread: one window per battle
-// beside a terminal, or one window for the whole game that holds the console's pane too.
+// The SDL2 windows that show a Graph's picture from a thread of their own: one window per
+// battle beside a terminal (battle_window.cpp), or one window for the whole game that
+// holds the console's pane too (one_window.cpp). What they share, and the rules of their
+// threads, is window_thread.h; the sizes they choose are window_size.cpp.
 #pragma once
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -10,10 +13,18 @@
 #include "picture/graph.h"
 
 namespace gs {
+/// Told on a window's thread after each frame the window shows, how long it took: from
+/// taking the changes to the display's having the pixels. For the benchmarks.
+using FrameObserver = std::function<void(std::chrono::nanoseconds took)>;
+
 /// The factory Graph uses to open its window beside the terminal: titled "Graph window
 /// application", sized from the desktop (or from Config::width/height times the scale
 /// when --size was given), the picture the window's area divided by Config::scale.
-Graph::WindowFactory sdlWindowFactory();
+Graph::WindowFactory sdlWindowFactory(FrameObserver onFrame = {});
+
+/// The connection to the display was lost under a window (the X server went away). The
+/// game then ends with its next drawing call or wait for a key in the one window.
+bool displayLost();
 
 /// What the desktop offers, in screen pixels; frame sizes are those of a normal window.
 struct Desktop {
@@ -47,9 +58,9 @@ class GameWindow {
 public:
     struct Setup {
         std::string title;
-        Graph::Config picture;                ///< the --size and --scale the pictures follow
-        PaneTerminal* pane = nullptr;         ///< the console's keyboard and screen
-        std::function<void()> onCloseOrCtrlC; ///< on the window's thread
+        Graph::Config picture;        ///< the --size and --scale the pictures follow
+        PaneTerminal* pane = nullptr; ///< the console's keyboard and screen
+        FrameObserver onFrame;        ///< none in the game
     };
     /// Opens the window; null, with `error` set, when it cannot.
     static std::unique_ptr<GameWindow> open(Setup setup, std::string& error);
@@ -57,6 +68,14 @@ public:
     /// The factory for the game's Graph: InitGraph shows its picture in this window, sized
     /// from the window's picture area (or --size), and CloseGraph takes it away again.
     Graph::WindowFactory pictureFactory();
+    /// Every later battle's picture takes the size of the first one, whatever the window's
+    /// size is then: a recorded game keeps one picture size, as its demo does.
+    void keepFirstPictureSize();
+    /// How the game was ended from the window: the player closed it or pressed Ctrl+C in
+    /// it, or the display was lost. Either closes the pane, so that the game's wait for a
+    /// key ends, and the game's next drawing call raises run-time error 100 as well.
+    enum class End { NONE, PLAYER, DISPLAY_LOST };
+    End end() const;
 
     class Impl;
 

@@ -1,6 +1,5 @@
 // Program entry: options, the platform services, the main loop, and the run-time error
 // report that ends the program when a console or file operation fails.
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -84,10 +83,6 @@ int main(int argc, char** argv) {
     const Graph::Config picture = start.picture;
     // A replayed demo only shows a game: the player's Campaign progress stays as it was.
     CampaignProgress campaign{o.continueCampaign, !demos.replay, progressFile(progressFilePath())};
-    // Until the game is over, closing the one window or Ctrl+C in it ends the program the
-    // way Ctrl+C ends it in a terminal; afterwards they only close the window. (Declared
-    // before the window, whose thread reads it, so that it outlives the window.)
-    std::atomic<bool> gameOver{false};
     // The console's keyboard and screen: the terminal, or a pane in the one window.
     std::optional<StdTerminal> term;
     std::optional<PaneTerminal> pane;
@@ -96,11 +91,7 @@ int main(int argc, char** argv) {
     if (o.consoleWindow) {
         pane.emplace(PANE_COLS, PANE_ROWS);
         std::string error;
-        window = GameWindow::open(GameWindow::Setup{text::TITLE, picture, &*pane,
-                                                    [&gameOver] {
-                                                        if (!gameOver.load()) std::raise(SIGINT);
-                                                    }},
-                                  error);
+        window = GameWindow::open(GameWindow::Setup{text::TITLE, picture, &*pane, {}}, error);
         if (!window) {
             std::fprintf(stderr,
                          "%s\nThe game's window cannot be opened here; run with --console "
@@ -134,7 +125,9 @@ int main(int argc, char** argv) {
     std::optional<RecordingTerminal> record;
     if (demos.record) {
         keys = &record.emplace(*keys, *o.record, std::move(*demos.record));
-        // The window's size is known once the desktop has given it.
+        // The window's size is known once the desktop has given it; the demo holds one
+        // size, so a resized one window does not change it for later battles.
+        if (window && !o.sizeGiven) window->keepFirstPictureSize();
         record->beforeSave = [&gr](Demo& d) {
             if (gr.width() > 0) {
                 d.width = gr.width();
@@ -163,7 +156,6 @@ int main(int argc, char** argv) {
     };
     // On the way out the terminal gets its settings back before anything is reported.
     auto endLine = [&] {
-        gameOver = true;
         if (!term) return;
         term->restore();
         if (!con.atLineStart()) std::fputs("\n", stdout);
@@ -183,12 +175,16 @@ int main(int argc, char** argv) {
         runGame(G, battle);
     } catch (const RuntimeError& e) {
         endLine();
+        // Closing the one window or Ctrl+C in it ends the game as Ctrl+C in a terminal
+        // does; a lost display ends it with one line. Either woke the game by closing the
+        // pane it read, or stopped it at a drawing call.
+        if (window && window->end() == GameWindow::End::PLAYER) return keepRecording(128 + SIGINT);
+        if (displayLost()) return report(std::string(text::DISPLAY_LOST) + "\n", 1);
         return report(endReport(e, G.levels), e.code);
     } catch (const std::exception& e) {
         endLine();
         return report(std::string("gorvenshale: internal error: ") + e.what() + "\n", 1);
     }
-    gameOver = true;
     if (term) term->restore();
     return keepRecording(0);
 }

@@ -30,7 +30,9 @@
 #include "picture/picture_view.h"
 #include "program/options.h"
 #include "state/state.h"
+#include "state/texts.h"
 #include "state/units.h"
+#include "system/runtime_error.h"
 
 namespace gs {
 namespace {
@@ -118,6 +120,10 @@ struct GameProcess {
     std::vector<int> closed;
     /// Options after the usual ones.
     std::vector<std::string> more;
+    /// Started with SIGINT ignored, as some launchers start programs.
+    bool ignoreInterrupt = false;
+    /// --fast; without it the game keeps its real pauses.
+    bool fast = true;
 
     /// `size` is the --size value; empty lets the game size its window from the desktop.
     void start(const std::string& display, const fs::path& snaps, const fs::path& outFile,
@@ -125,8 +131,8 @@ struct GameProcess {
         out = outFile;
         int fds[2];
         ASSERT_EQ(pipe(fds), 0);
-        std::vector<std::string> args = {GS_BINARY, "--fast",      "--seed",
-                                         "7",       "--snapshots", snaps.string()};
+        std::vector<std::string> args = {GS_BINARY, "--seed", "7", "--snapshots", snaps.string()};
+        if (fast) args.insert(args.begin() + 1, "--fast");
         if (!size.empty()) args.insert(args.end(), {"--size", size});
         args.insert(args.end(), more.begin(), more.end());
         std::vector<char*> argv;
@@ -142,6 +148,7 @@ struct GameProcess {
             dup2(o, 2);
             close(o);
             for (int fd : closed) close(fd);
+            if (ignoreInterrupt) signal(SIGINT, SIG_IGN);
             if (chdir(GS_SOURCE_DIR) != 0) _exit(126);
             setenv("DISPLAY", display.c_str(), 1);
             setenv("SDL_VIDEODRIVER", "x11", 1);
@@ -458,6 +465,8 @@ class ShownScreen {
 public:
     ShownScreen(const std::string& size, const fs::path& dir) : dir_(dir) { x_.size = size; }
     bool start() { return x_.start(); }
+    /// The X server goes, as when the desktop's session ends under the game.
+    void stopServer() { x_.server.stop(); }
     const std::string& display() const { return x_.display; }
 
     std::string x(const std::string& cmd, int* st = nullptr) {
@@ -615,6 +624,142 @@ TEST_F(Xvfb, OneWindowBringsBackAnEarlierAnswerWithUp) {
     ASSERT_TRUE(kept) << why;
     EXPECT_EQ(kept->keys,
               (std::vector<int>{'1', KEY_ENTER, '2', KEY_ENTER, KEY_UP, KEY_UP, KEY_ENTER}));
+}
+
+TEST_F(Xvfb, OneWindowEndsAtCtrlCEvenWithInterruptIgnored) {
+    // Some launchers start programs with SIGINT ignored: the window's Ctrl+C still ends the
+    // game as documented, with the recording kept and no run-time error.
+    ShownScreen screen("1024x768", dir_);
+    ASSERT_TRUE(screen.start());
+    GameProcess game;
+    game.ignoreInterrupt = true;
+    game.more = {"--console", "window", "--record", (dir_ / "kept.demo").string()};
+    game.start(screen.display(), dir_ / "snaps", dir_ / "out.txt", "640x400");
+    std::string id;
+    ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }));
+    screen.type(id, "1\n2\n1\n");
+    ASSERT_TRUE(poll([&] { return fs::exists(dir_ / "snaps/0001.png"); }));
+    screen.x("xdotool key ctrl+c");
+    ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
+    EXPECT_EQ(game.proc.status, 128 + SIGINT) << slurp(dir_ / "out.txt");
+    EXPECT_EQ(slurp(dir_ / "out.txt"), "");
+    std::string why;
+    const std::optional<Demo> kept = loadDemo((dir_ / "kept.demo").string(), why);
+    ASSERT_TRUE(kept) << why;
+    EXPECT_EQ(kept->keys.size(), 6u);
+}
+
+TEST_F(Xvfb, OneWindowLosingTheDisplayEndsTheGameOnceWithOneLine) {
+    ShownScreen screen("1024x768", dir_);
+    ASSERT_TRUE(screen.start());
+    GameProcess game;
+    game.more = {"--console", "window", "--record", (dir_ / "kept.demo").string()};
+    game.start(screen.display(), dir_ / "snaps", dir_ / "out.txt", "640x400");
+    std::string id;
+    ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }));
+    screen.type(id, "1\n2\n1\n");
+    ASSERT_TRUE(poll([&] { return fs::exists(dir_ / "snaps/0001.png"); }));
+    screen.stopServer();
+    ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
+    EXPECT_EQ(game.proc.status, 1) << slurp(dir_ / "out.txt");
+    EXPECT_EQ(slurp(dir_ / "out.txt"), std::string(text::DISPLAY_LOST) + "\n");
+    std::string why;
+    const std::optional<Demo> kept = loadDemo((dir_ / "kept.demo").string(), why);
+    ASSERT_TRUE(kept) << why;
+    EXPECT_EQ(kept->keys.size(), 6u);
+}
+
+TEST_F(Xvfb, BesideATerminalLosingTheDisplayEndsTheGameAtItsNextDrawing) {
+    // The game waits at the terminal, which the window cannot wake: the next answer's
+    // drawing ends it, once, with one line.
+    GameProcess game;
+    game.start(x_.display, dir_ / "snaps", dir_ / "out.txt", "640x400");
+    game.type("1\n2\n1\n");
+    ASSERT_TRUE(poll([&] { return fs::exists(dir_ / "snaps/0001.png"); }));
+    x_.server.stop();
+    game.type("\n1\n22 32\n");
+    ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
+    EXPECT_EQ(game.proc.status, 1) << slurp(dir_ / "out.txt");
+    const std::string out = slurp(dir_ / "out.txt");
+    EXPECT_NE(out.find(std::string(text::DISPLAY_LOST) + "\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Runtime error"), std::string::npos) << out;
+    EXPECT_EQ(out.find("X connection"), std::string::npos) << out;
+    EXPECT_EQ(out.find("XIO"), std::string::npos) << out;
+}
+
+TEST_F(Xvfb, ARecordingKeepsOnePictureSizeWhenTheWindowIsResizedBetweenBattles) {
+    ShownScreen screen("1024x768", dir_);
+    ASSERT_TRUE(screen.start());
+    GameProcess game;
+    const fs::path demo = dir_ / "resized.demo";
+    game.more = {"--console", "window", "--record", demo.string()};
+    game.start(screen.display(), dir_ / "snaps", dir_ / "out.txt");
+    std::string id;
+    ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }));
+    std::error_code ec;
+    auto count = [&](const fs::path& d) {
+        return std::distance(fs::directory_iterator(d, ec), fs::directory_iterator());
+    };
+    // Level 1 won, back at the menu (as many pictures as the same game headless shows);
+    // the window made narrower; level 1 again.
+    const std::string won = "1\n2\n1\n\n1\n22 32\n1\n27 38\n1\n31 42\n1\n35 40\n1\n40 38\n";
+    runGame({"--headless", "--fast", "--seed", "7", "--snapshots", (dir_ / "headless").string()},
+            won + "3\n");
+    const auto firstBattle = count(dir_ / "headless");
+    ASSERT_GT(firstBattle, 2);
+    screen.type(id, won);
+    ASSERT_TRUE(poll([&] { return count(dir_ / "snaps") >= firstBattle; }));
+    screen.x("xdotool windowsize --sync " + id + " 900 700");
+    screen.type(id, "1\n2\n1\n");
+    ASSERT_TRUE(poll([&] { return count(dir_ / "snaps") > firstBattle; }));
+    screen.x("xdotool key ctrl+c");
+    ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
+    // The replay shows every picture the game showed.
+    runGame({"--headless", "--fast", "--replay", demo.string(), "--snapshots",
+             (dir_ / "replayed").string()},
+            "");
+    const auto shown = count(dir_ / "snaps");
+    ASSERT_GT(shown, firstBattle);
+    for (const auto& e : fs::directory_iterator(dir_ / "snaps")) {
+        const std::string name = e.path().filename().string();
+        EXPECT_TRUE(slurp(dir_ / "replayed" / name) == slurp(e.path())) << name << " differs";
+    }
+}
+
+TEST_F(Xvfb, RealTimeShotsInBothConsolesShowTheirLastPicture) {
+    // The window thread and the game at the game's own pace: a shell's flight in real time
+    // beside a terminal, then in the one window, each ending with the picture on screen.
+    {
+        GameProcess game;
+        game.fast = false;
+        game.start(x_.display, dir_ / "snaps", dir_ / "out.txt", "640x400");
+        game.type("1\n2\n1\n\n1\n22 32\n");
+        ASSERT_TRUE(poll([&] { return fs::exists(dir_ / "snaps/0004.png"); }));
+        expectWindowShowsSnapshot("beside a terminal, after a real-time shot");
+        game.endInput();
+        ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
+        EXPECT_EQ(game.proc.status, RE_INPUT_ENDED) << slurp(dir_ / "out.txt");
+    }
+    fs::remove_all(dir_ / "snaps");
+    ShownScreen screen("1024x768", dir_);
+    ASSERT_TRUE(screen.start());
+    GameProcess game;
+    game.fast = false;
+    game.more = {"--console", "window"};
+    game.start(screen.display(), dir_ / "snaps", dir_ / "out2.txt", "640x400");
+    std::string id;
+    ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }));
+    screen.type(id, "1\n2\n1\n\n1\n22 32\n");
+    ASSERT_TRUE(poll([&] { return fs::exists(dir_ / "snaps/0004.png"); }));
+    screen.expectShowsSnapshot(
+        id, 4,
+        [](int w, int h) {
+            return PixelRect{0, 0, w, h - PANE_HEIGHT};
+        },
+        "in the one window, after a real-time shot");
+    screen.x("xdotool key ctrl+c");
+    ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out2.txt");
+    EXPECT_EQ(game.proc.status, 128 + SIGINT) << slurp(dir_ / "out2.txt");
 }
 
 TEST_F(Xvfb, OneWindowShowsTheSnapshotPictureAtEachScale) {

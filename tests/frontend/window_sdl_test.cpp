@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <utility>
@@ -15,6 +16,7 @@
 #include "frontend/sdl/window.h"
 #include "picture/graph.h"
 #include "picture/picture_size.h"
+#include "system/runtime_error.h"
 
 namespace gs {
 namespace {
@@ -51,12 +53,24 @@ template <class Ok> bool eventually(Ok ok) {
     return true;
 }
 
-/// The game's window, as SDL numbers it; 0 when there is none.
-Uint32 gameWindowId(const char* title = "Graph window application") {
-    for (Uint32 id = 1; id < 1000; ++id)
-        if (SDL_Window* w = SDL_GetWindowFromID(id))
-            if (std::strcmp(SDL_GetWindowTitle(w), title) == 0) return id;
-    return 0;
+/// Closes the game's window as the player's click does. SDL numbers windows from 1 after
+/// it starts its video; the window is looked up by no SDL call here, since SDL's list of
+/// windows belongs to the window's thread.
+void closeTheWindow() {
+    for (Uint32 id = 1; id <= 8; ++id) {
+        SDL_Event close{};
+        close.type = SDL_WINDOWEVENT;
+        close.window.event = SDL_WINDOWEVENT_CLOSE;
+        close.window.windowID = id;
+        ASSERT_EQ(SDL_PushEvent(&close), 1);
+    }
+}
+
+/// The threads of this process: a window brings two (its own and its waker).
+long threads() {
+    std::error_code ec;
+    return std::distance(std::filesystem::directory_iterator("/proc/self/task", ec),
+                         std::filesystem::directory_iterator());
 }
 
 TEST(Window, ClosedByThePlayerTheGamePlaysOnAndTheNextBattleOpensAnother) {
@@ -65,15 +79,10 @@ TEST(Window, ClosedByThePlayerTheGamePlaysOnAndTheNextBattleOpensAnother) {
     g.setWindowFactory(sdlWindowFactory());
     i16 d = 0, m = 30000;
     g.InitGraph(d, m, "");
-    Uint32 id = 0;
-    ASSERT_TRUE(eventually([&] { return (id = gameWindowId()) != 0; }));
-    SDL_Event close{};
-    close.type = SDL_WINDOWEVENT;
-    close.window.event = SDL_WINDOWEVENT_CLOSE;
-    close.window.windowID = id;
-    ASSERT_EQ(SDL_PushEvent(&close), 1);
-    // The window and its thread go; the game draws on into its picture.
-    ASSERT_TRUE(eventually([&] { return gameWindowId() == 0; }));
+    const long withWindow = threads();
+    closeTheWindow();
+    // The window and its threads go; the game draws on into its picture.
+    ASSERT_TRUE(eventually([&] { return threads() == withWindow - 2; }));
     g.SetFillStyle(1, 4);
     g.Bar(10, 10, 50, 50);
     g.OutTextXY(60, 60, "on");
@@ -82,7 +91,7 @@ TEST(Window, ClosedByThePlayerTheGamePlaysOnAndTheNextBattleOpensAnother) {
     g.CloseGraph();
     g.InitGraph(d, m, "");
     EXPECT_TRUE(g.isOpen());
-    EXPECT_TRUE(eventually([&] { return gameWindowId() != 0; }));
+    EXPECT_EQ(threads(), withWindow);
     g.CloseGraph();
 }
 
@@ -191,11 +200,9 @@ TEST(OneWindow, ThePaneTakesABandUnderThePictureAndGrowsOnLargeScreens) {
 TEST(OneWindow, TypedKeysReachThePaneAndThePictureTakesTheArea) {
     ::setenv("SDL_VIDEODRIVER", "dummy", 1);
     PaneTerminal pane(80, 20);
-    std::atomic<int> ended{0};
     const Graph::Config picture{false, 0, 0, false, 1};
     std::string error;
-    auto window =
-        GameWindow::open(GameWindow::Setup{"Gorvenshale", picture, &pane, [&] { ++ended; }}, error);
+    auto window = GameWindow::open(GameWindow::Setup{"Gorvenshale", picture, &pane, {}}, error);
     ASSERT_TRUE(window) << error;
     Graph g(picture);
     g.setWindowFactory(window->pictureFactory());
@@ -223,27 +230,26 @@ TEST(OneWindow, TypedKeysReachThePaneAndThePictureTakesTheArea) {
     key.key.keysym.sym = SDLK_LEFT;
     ASSERT_EQ(SDL_PushEvent(&key), 1);
     for (int want : {0xC3, 0xA9, int('1'), KEY_ENTER, KEY_LEFT}) EXPECT_EQ(pane.waitKey(), want);
-    // Ctrl+C ends the game: the program's handler is called and no key comes any more.
+    EXPECT_EQ(window->end(), GameWindow::End::NONE);
+    // Ctrl+C ends the game: the window says so, and no key comes any more.
     key.key.keysym.sym = SDLK_c;
     key.key.keysym.mod = KMOD_LCTRL;
     ASSERT_EQ(SDL_PushEvent(&key), 1);
-    EXPECT_TRUE(eventually([&] { return ended.load() == 1; }));
+    EXPECT_TRUE(eventually([&] { return window->end() == GameWindow::End::PLAYER; }));
     EXPECT_TRUE(pane.closed());
+    // A drawing call after that ends the game too, as the next wait for a key would.
+    Graph late(picture);
+    late.setWindowFactory(window->pictureFactory());
+    EXPECT_THROW(late.InitGraph(d, m, ""), RuntimeError);
+    late.CloseGraph();
     window.reset();
 
     // Closing the window does the same.
     PaneTerminal again(80, 20);
-    window = GameWindow::open(GameWindow::Setup{"Gorvenshale", picture, &again, [&] { ++ended; }},
-                              error);
+    window = GameWindow::open(GameWindow::Setup{"Gorvenshale", picture, &again, {}}, error);
     ASSERT_TRUE(window) << error;
-    Uint32 id = 0;
-    ASSERT_TRUE(eventually([&] { return (id = gameWindowId("Gorvenshale")) != 0; }));
-    SDL_Event close{};
-    close.type = SDL_WINDOWEVENT;
-    close.window.event = SDL_WINDOWEVENT_CLOSE;
-    close.window.windowID = id;
-    ASSERT_EQ(SDL_PushEvent(&close), 1);
-    EXPECT_TRUE(eventually([&] { return ended.load() == 2; }));
+    closeTheWindow();
+    EXPECT_TRUE(eventually([&] { return window->end() == GameWindow::End::PLAYER; }));
     EXPECT_TRUE(again.closed());
     window.reset(); // before the pane it points to
 }
