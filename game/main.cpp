@@ -17,6 +17,7 @@
 
 #include "game/battle.h"
 #include "game/demo_setup.h"
+#include "game/desktop_sound.h"
 #include "game/level_file.h"
 #include "game/modes.h"
 #include "game/options.h"
@@ -154,6 +155,12 @@ int main(int argc, char** argv) {
     con.onPlayerWait = [&gr] { gr.snapshotDue(); };
     Rng rnd;
     Game G(gr, con, clk, rnd);
+    // The sound: heard in the window modes, written with --sound-wav; the game never waits.
+    DesktopSound sound(o, G);
+    if (!sound.error().empty()) {
+        std::cerr << "gorvenshale: " << sound.error() << "\n";
+        return 2;
+    }
 
     // The recording keeps the keys typed after the last Enter too; a file that could not
     // be written is reported, never passed over as success.

@@ -20,6 +20,8 @@ double followedHz(const SoundShape& s, std::int32_t value) {
 
 } // namespace
 
+double Mixer::followedPitch(Sound s, int value) { return followedHz(shapeOf(s), value); }
+
 float Mixer::limit(float x) {
     const float a = std::fabs(x);
     if (a <= KNEE) return x;
@@ -66,6 +68,8 @@ void Mixer::start(const SoundEvent& e) {
         v.hz = v.targetHz = s.startHz;
         v.slide = std::pow(static_cast<double>(s.endHz) / s.startHz, 1.0 / v.length);
     }
+    // Noise takes its first level at once: a blast is heard from its first sample.
+    if (s.wave == Wave::Noise) v.phase = 1;
     v.gain = s.falloff > 0 ? 1.0f / (1.0f + std::max(0, e.value) / s.falloff) : 1.0f;
     // The voice's own noise: seeded from its start order, never from the game's generator.
     v.noise = 0x9E3779B9u ^ static_cast<std::uint32_t>(v.serial * 2654435761u);

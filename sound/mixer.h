@@ -27,6 +27,9 @@ public:
     int voices() const { return active_; }
     int rate() const { return rate_; }
 
+    /// The pitch of a sound whose pitch follows its value (a height), in Hz.
+    static double followedPitch(Sound s, int value);
+
     /// The limiter alone: the identity near silence, bending smoothly towards full scale
     /// and never reaching it.
     static float limit(float x);

@@ -52,4 +52,18 @@ public:
 /// The one sink that hears nothing.
 SoundSink& silentSink();
 
+/// Hands each event to two sinks: the device and a file, say.
+class BothSinks : public SoundSink {
+public:
+    BothSinks(SoundSink& a, SoundSink& b) : a_(a), b_(b) {}
+    void play(const SoundEvent& e) override {
+        a_.play(e);
+        b_.play(e);
+    }
+
+private:
+    SoundSink& a_;
+    SoundSink& b_;
+};
+
 } // namespace gs

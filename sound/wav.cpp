@@ -85,7 +85,8 @@ void Timeline::add(const SoundEvent& e) {
     mixer_.start(e);
 }
 
-void Timeline::finish() {
+void Timeline::finish(std::uint64_t endMs) {
+    renderTo(endMs * static_cast<std::uint64_t>(mixer_.rate()) / 1000);
     while (mixer_.sounding()) renderTo(at_ + block_.size());
 }
 
@@ -110,12 +111,13 @@ void WavRecording::run() {
         if (last) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    timeline_.finish();
+    timeline_.finish(endMs_.load());
 }
 
-bool WavRecording::finish() {
+bool WavRecording::finish(std::uint64_t endMs) {
     if (finished_) return written_;
     finished_ = true;
+    endMs_.store(endMs);
     done_.store(true, std::memory_order_release);
     if (thread_.joinable()) thread_.join();
     written_ = writer_.close() && dropped_.load() == 0;

@@ -45,8 +45,9 @@ public:
     Timeline(int rate, Out out) : mixer_(rate), out_(std::move(out)) {}
 
     void add(const SoundEvent& e);
-    /// Renders until every sound has ended.
-    void finish();
+    /// Renders up to the game's millisecond `endMs` (the silence of its last pauses), and on
+    /// until every sound has ended.
+    void finish(std::uint64_t endMs = 0);
     std::uint64_t rendered() const { return at_; }
 
 private:
@@ -65,8 +66,9 @@ public:
     ~WavRecording() override;
     bool ok() const { return writer_.ok(); }
     void play(const SoundEvent& e) override;
-    /// Renders what is left and closes the file; false when it could not be written.
-    bool finish();
+    /// Renders what is left, up to the game's millisecond `endMs` at least, and closes the
+    /// file; false when it could not be written.
+    bool finish(std::uint64_t endMs = 0);
 
 private:
     void run();
@@ -74,6 +76,7 @@ private:
     Timeline timeline_;
     EventQueue<16384> queue_;
     std::atomic<bool> done_{false};
+    std::atomic<std::uint64_t> endMs_{0};
     std::atomic<std::uint64_t> dropped_{0};
     std::thread thread_;
     bool finished_ = false, written_ = true;

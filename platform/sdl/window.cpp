@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "platform/picture_view.h"
+#include "platform/sdl/audio.h"
 #include "platform/sdl/frames_shown.h"
 #include "platform/sdl/surface_painter.h"
 
@@ -457,6 +458,7 @@ private:
     /// A key in the one window: text goes to the pane as typed bytes, the editing keys as
     /// keys; Ctrl+C ends the game as it does in a terminal.
     void typed(const SDL_Event& e) {
+        if (soundKey(e)) return; // the sound's mute key and key clicks: never the game's
         if (e.type == SDL_TEXTINPUT) {
             mode_.pane->typeText(e.text.text);
             return;

@@ -18,12 +18,12 @@
 namespace gs {
 namespace {
 
-std::vector<float> render(std::vector<SoundEvent> events) {
+std::vector<float> render(std::vector<SoundEvent> events, std::uint64_t endMs = 0) {
     std::vector<float> out;
     Timeline t(SAMPLE_RATE,
                [&](const float* s, std::size_t n) { out.insert(out.end(), s, s + n); });
     for (const SoundEvent& e : events) t.add(e);
-    t.finish();
+    t.finish(endMs);
     return out;
 }
 
@@ -63,8 +63,11 @@ TEST(SoundMixer, SoundsAtItsTimeAndIsSilentBetween) {
     // The gun's 450 ms are over long before the second event.
     EXPECT_EQ(peak(s, ms(600), ms(2000)), 0.0f);
     EXPECT_GT(peak(s, ms(2000), ms(2100)), 0.05f);
-    // It ends when the last sound does.
+    // It ends when the last sound does, or with the game's last pause when that is later.
     EXPECT_NEAR(static_cast<double>(s.size()), static_cast<double>(ms(2900)), ms(30));
+    auto paused = render({{100, Sound::GunFire}}, 5000);
+    EXPECT_EQ(paused.size(), ms(5000));
+    EXPECT_EQ(peak(paused, ms(600), ms(5000)), 0.0f);
 }
 
 TEST(SoundMixer, TwentyAtOnceNeverReachFullScale) {
