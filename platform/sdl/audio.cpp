@@ -90,19 +90,26 @@ void AudioDevice::callback(void* self, std::uint8_t* stream, int bytes) {
 }
 
 void AudioDevice::steer() {
-    // SDL starts a device paused. It plays only while something sounds, so a game waiting
-    // at a prompt costs the machine nothing.
-    bool playing = false;
+    // The device plays only while something sounds. A paused SDL device still hands
+    // silence to the sound system buffer by buffer; held locked here as well, its thread
+    // sleeps on the lock, so a game waiting at a prompt costs the machine nothing. SDL
+    // starts a device paused.
+    bool playing = true;
     for (;;) {
         const std::uint32_t seen = wakes_.load(std::memory_order_acquire);
         if (stop_.load()) break;
         const bool wanted = !quiet_();
-        if (wanted != playing) {
-            SDL_PauseAudioDevice(id_, wanted ? 0 : 1);
-            playing = wanted;
+        if (wanted && !playing) {
+            SDL_UnlockAudioDevice(id_);
+            SDL_PauseAudioDevice(id_, 0);
+        } else if (!wanted && playing) {
+            SDL_PauseAudioDevice(id_, 1);
+            SDL_LockAudioDevice(id_);
         }
+        playing = wanted;
         wakes_.wait(seen, std::memory_order_acquire);
     }
+    if (!playing) SDL_UnlockAudioDevice(id_);
     SDL_PauseAudioDevice(id_, 1);
 }
 
