@@ -13,6 +13,7 @@
 #include "game/level_file.h"
 #include "game/modes.h"
 #include "game/options.h"
+#include "game/web_sound.h"
 #include "platform/demo_terminals.h"
 #include "platform/runtime_error.h"
 #include "platform/web/web_page.h"
@@ -60,6 +61,7 @@ int play(int argc, char** argv) {
     con.onPlainText = [&term](std::string_view text) { term.addTranscript(text); };
     Rng rnd;
     Game G(gr, con, clk, rnd);
+    WebSound sound(o, G); // the page's audio, from the same table and the same events
     try {
         runGame(G, battle);
     } catch (const RuntimeError& e) {

@@ -185,6 +185,7 @@ void WebPage::showConsole() {
 }
 
 void WebPage::show() {
+    if (onShow) onShow();
     showConsole();
     showPicture();
 }
