@@ -5,13 +5,16 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <mutex>
 
 namespace gs {
 
 namespace {
 
-/// The open device, for the window's mute key.
-std::atomic<AudioDevice*> current{nullptr};
+/// The open device, for the window's mute key; the window's thread holds the lock while it
+/// uses the device, so that the device cannot go while a key reaches it.
+std::mutex currentLock;
+AudioDevice* current = nullptr;
 
 /// Standard error goes nowhere while it lives: the sound systems under SDL (ALSA above
 /// all) print their own complaints there when no card is found.
@@ -60,8 +63,10 @@ std::unique_ptr<AudioDevice> AudioDevice::open(int rate, int bufferFrames, Fill 
 }
 
 AudioDevice::~AudioDevice() {
-    AudioDevice* self = this;
-    current.compare_exchange_strong(self, nullptr);
+    {
+        std::lock_guard<std::mutex> lock(currentLock);
+        if (current == this) current = nullptr;
+    }
     stop_.store(true);
     wake();
     if (steering_.joinable()) steering_.join();
@@ -72,7 +77,10 @@ AudioDevice::~AudioDevice() {
     }
 }
 
-void AudioDevice::takeWindowKeys() { current.store(this); }
+void AudioDevice::takeWindowKeys() {
+    std::lock_guard<std::mutex> lock(currentLock);
+    current = this;
+}
 
 void AudioDevice::wake() {
     wakes_.fetch_add(1, std::memory_order_release);
@@ -114,8 +122,10 @@ void AudioDevice::steer() {
 }
 
 bool soundKey(const SDL_Event& e) {
-    AudioDevice* d = current.load();
-    if (!d || e.type != SDL_KEYDOWN) return false;
+    if (e.type != SDL_KEYDOWN) return false;
+    std::lock_guard<std::mutex> lock(currentLock);
+    AudioDevice* d = current;
+    if (!d) return false;
     const SDL_Keysym k = e.key.keysym;
     if ((k.mod & KMOD_CTRL) && k.sym == SDLK_m) {
         d->setMuted(!d->muted());
