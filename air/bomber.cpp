@@ -53,12 +53,14 @@ void CARPETBOMBING(Game& G) {
 
     // Approach until the bomber is close enough that the stick straddles the gun.
     i16 BOPX1 = G.gr.GetMaxX();
+    G.sound(Sound::BomberApproach);
     do {
         flashAircraft(G, BOMBER, BOPX1, 10);
         BOPX1 = w16(BOPX1 - 25);
     } while (!(BOPX1 - G.GUNX <= 437));
 
     i16 TIME1 = 0;
+    G.sound(Sound::BombFall);
     do {
         G.gr.SetColor(colour::White);
         BOMBER(G, BOPX1);
@@ -76,6 +78,7 @@ void CARPETBOMBING(Game& G) {
             G.gr.SetColor(colour::Black);
             drawBomb(G, BOPX1, BOMBS[i]);
             if (BOMBS[i] <= 0 && BOMBS[10 + i] == 0) {
+                G.sound(Sound::BombImpact, std::abs(BOPX1 - G.GUNX));
                 EXPLODE(G, BOPX1, GROUND);
                 BOMBS[10 + i] = 1;
                 hitGun(G, BOPX1, BOMB);

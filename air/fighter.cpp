@@ -43,6 +43,7 @@ void AIRSTRIKE(Game& G) {
     if (!(ASP1 > 2 && G.OBRU >= OBRU_AIRSTRIKE && G.RDR == 1)) return;
 
     const i16 PSX1 = 50;
+    G.sound(Sound::FighterApproach);
     i16 BOPX1 = G.gr.GetMaxX();
     do flyPast(G, BOPX1, PSX1);
     while (!(BOPX1 <= 900));
@@ -51,6 +52,7 @@ void AIRSTRIKE(Game& G) {
     i16 RPPX1 = BOPX1, RPPY1 = 450, DYY1 = 0, DXX1 = PSX1;
     i16 RPPX2 = 0, RPPY2 = 0, OTKL1 = 0;
     bool onTarget = false;
+    G.sound(Sound::FighterRocket);
     do {
         RPPX2 = w16(RPPX1 - tenthEven(DXX1));
         RPPY2 = w16(RPPY1 + tenthEven(DYY1));
@@ -90,6 +92,7 @@ void AIRSTRIKE(Game& G) {
         G.gr.SetColor(colour::White);
     } while (!(RPPY1 <= -1 || RPPX1 < -2000));
 
+    G.sound(Sound::EnemyImpact, std::abs(RPPX1 - G.GUNX));
     EXPLODE(G, RPPX1, GROUND);
     hitGun(G, RPPX1, FIGHTER_ROCKET);
 

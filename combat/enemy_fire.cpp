@@ -35,6 +35,9 @@ void solution(const Aim& a, bool steep, long double& COSA1, long double& SINA1) 
 
 i16 roundToI16(long double v) { return w16(static_cast<std::int64_t>(std::nearbyint(v))); }
 
+/// The blast of an enemy shell or rocket at `column`: the nearer the gun, the louder.
+void impactNearGun(Game& G, int column) { G.sound(Sound::EnemyImpact, std::abs(column - G.GUNX)); }
+
 /// Kinds 1 and 2: one shell on an exact parabola, time step 1.
 void shell(Game& G, const OBJ& U, const Aim& a, bool steep) {
     long double COSA1, SINA1;
@@ -44,6 +47,7 @@ void shell(Game& G, const OBJ& U, const Aim& a, bool steep) {
     const int X = U.X;
     i16 BLP1 = 0, BLPY = 5;
     std::int64_t TMM1 = 0; // whole time steps: the positions are exact integers
+    G.sound(Sound::EnemyShellFire);
     do {
         G.gr.SetColor(colour::White);
         G.gr.Circle(w16(X + BLP1), rowAbove(BLPY), 3);
@@ -54,6 +58,7 @@ void shell(Game& G, const OBJ& U, const Aim& a, bool steep) {
         BLPY = w16(DYY1 * TMM1 - 5 * TMM1 * TMM1);
         ++TMM1;
     } while (!(BLPY < 0));
+    impactNearGun(G, X + BLP1);
     EXPLODE(G, w16(X + BLP1), GROUND);
     hitGun(G, X + BLP1, ENEMY_SHELL);
 }
@@ -65,6 +70,7 @@ void rocket(Game& G, const OBJ& U) {
     const int X = U.X;
     i16 BLPY = 5, BLP1 = 10, DXX1 = -45, DYY1 = 65, BLP2 = 0, BLPY2 = 0, DFR1 = 0;
     const i16 DDY1 = 10;
+    G.sound(Sound::EnemyRocketFire);
     G.gr.SetColor(colour::White);
     do {
         BLP2 = w16(BLP1 + tenthAway(DXX1));
@@ -96,6 +102,7 @@ void rocket(Game& G, const OBJ& U) {
         BLPY = BLPY2;
         BLP1 = BLP2;
     } while (!(BLPY2 < 0 || BLP2 < -2000));
+    impactNearGun(G, X + BLP1);
     EXPLODE(G, w16(X + BLP1), GROUND);
     hitGun(G, X + BLP1, ENEMY_SHELL);
 }
@@ -112,6 +119,7 @@ void salvo(Game& G, const OBJ& U, const Aim& a) {
         solution(a, true, COSA1, SINA1);
         i16 DXX1 = w16(2 - NINP - roundToI16(COSA1 * a.SPD1));
         i16 DYY1 = w16(1 - NINP + roundToI16(SINA1 * a.SPD1));
+        G.sound(Sound::SalvoRocketFire);
         do {
             G.gr.SetColor(colour::Black);
             BLP2 = w16(BLP1 + tenthAway(DXX1));
@@ -125,6 +133,7 @@ void salvo(Game& G, const OBJ& U, const Aim& a) {
             BLP1 = BLP2;
             BLPY = BLPY2;
         } while (!(BLPY <= 1));
+        impactNearGun(G, X + BLP1 + RAILS);
         EXPLODE(G, w16(X + BLP1 + RAILS), GROUND);
         hitGun(G, X + BLP1, SALVO_ROCKET); // scored from the launcher's column, not the rails
     }

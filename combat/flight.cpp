@@ -29,6 +29,7 @@ void FLY(Game& G) {
     G.X = 0;
     G.EX = 0;
     G.T = 0;
+    G.sound(Sound::GunFire);
     do {
         // The circle shows the position of the previous pass; the stop point is left
         // for the explosion to mark.
@@ -39,6 +40,7 @@ void FLY(Game& G) {
         G.gr.Circle(w16(G.GUNX + G.X), rowAbove(G.Y), 3);
         shellAt(G.DX, G.DY, G.T, G.X, G.Y);
         G.T = w16(G.T + 1);
+        G.sound(Sound::ShellWhistle, G.Y);
         // Every entry is tested; a destroyed unit has an empty box and stops nothing.
         for (int i = 1; i <= G.units(); ++i)
             if (inHitBox(G.unit(i), G.GUNX, G.X, G.Y)) G.EX = 1;

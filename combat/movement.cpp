@@ -22,6 +22,8 @@ void MOVE(Game& G) {
         if (!G.MOVING) continue;
         G.ZN = w16(G.Random(2) - 1);
         G.XS = unit.X;
+        // One pixel each 10 ms: the rumble lasts the whole advance.
+        G.sound(Sound::UnitAdvance, 0, std::abs(unit.SPEED) * 10);
         // Each pixel erases the whole roster, moves the unit and draws the roster
         // again. The position is 16-bit and may wrap: a unit that a level puts within
         // one advance of -32768 steps over to 32767, and since its target lies below
@@ -40,6 +42,7 @@ void MOVE(Game& G) {
             PAINTOBJ(G);
             G.Delay(10);
             if (unit.X - G.GUNX < OVERRUN_DISTANCE) {
+                G.sound(Sound::EnemyImpact, 0);
                 EXPLODE(G, G.GUNX, GROUND);
                 G.con.WriteLn(text::OVERRUN);
                 G.LOSE = true;

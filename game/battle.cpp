@@ -54,6 +54,9 @@ bool chooseAmmunition(Game& G) {
 void impactPicture(Game& G) {
     const i16 col = w16(G.GUNX + G.X);
     const i16 row = G.Y > 0 ? rowAbove(G.Y) : i16(GROUND);
+    static constexpr Sound BLAST[3] = {Sound::FugasyBlast, Sound::ArmorBitingBlast,
+                                       Sound::NuclearBlast};
+    G.sound(BLAST[G.SNARYAD == A_FUGASY ? 0 : G.SNARYAD == A_ARMORBITING ? 1 : 2]);
     switch (G.SNARYAD) {
     case A_FUGASY: EXPLODE(G, col, row); break;
     case A_ARMORBITING: BEXPLODE(G, col, row); break;
@@ -67,7 +70,10 @@ void destroyUnits(Game& G) {
     for (G.INP1 = 1; G.INP1 <= G.units(); G.INP1 = w16(G.INP1 + 1)) {
         OBJ& unit = G.unit(G.INP1);
         if (unit.HEALTH > 0) continue;
-        if (unit.UVIS == 0) XEXPLODE(G, unit.X, GROUND);
+        if (unit.UVIS == 0) {
+            G.sound(Sound::UnitDestroyed);
+            XEXPLODE(G, unit.X, GROUND);
+        }
         unit.UVIS = 1;
         unit.GX = 0;
         unit.GY = 0;
@@ -80,11 +86,14 @@ void enemyPhase(Game& G) {
     AIRSTRIKE(G);
     CARPETBOMBING(G);
     MOVE(G);
+    const i16 radarBefore = G.RADAR;
     RADARMACH(G);
+    if (radarBefore == 1 && G.RADAR == 2) G.sound(Sound::RadarDeploy);
 }
 
 /// The defeat question; it always ends the battle.
 Outcome replayQuestion(Game& G) {
+    G.sound(Sound::LevelLost);
     for (;;) {
         G.con.WriteLn(text::REPLAY_QUESTION);
         G.DIAL = G.con.ReadCharLn();
@@ -149,6 +158,7 @@ Outcome battle(Game& G) {
         GARMHEALTH(G);
         if (allUnitsDown(G)) G.VICT = true;
         if (G.VICT) {
+            G.sound(Sound::LevelWon);
             G.con.WriteLn(text::VICTORY);
             G.Delay(1500);
             G.gr.CloseGraph();

@@ -36,7 +36,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         }
         const bool takesValue = name == "--seed" || name == "--size" || name == "--snapshots" ||
                                 name == "--record" || name == "--replay" || name == "--levels" ||
-                                name == "--console" || name == "--scale";
+                                name == "--console" || name == "--scale" || name == "--sound" ||
+                                name == "--sound-wav";
         if (takesValue && !inlineValue) {
             if (at + 1 >= args.size()) {
                 parsed.error = "option " + name + " needs a value";
@@ -106,6 +107,19 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
                                std::to_string(MAX_SCALE);
                 return parsed;
             }
+        } else if (name == "--sound") {
+            if (value != "on" && value != "off" && value != "clicks") {
+                parsed.error = "bad --sound value '" + value + "': on, off or clicks";
+                return parsed;
+            }
+            options.sound = value != "off";
+            options.keyClicks = value == "clicks";
+        } else if (name == "--sound-wav") {
+            if (value.empty()) {
+                parsed.error = "bad --sound-wav value: a file name is needed";
+                return parsed;
+            }
+            options.soundWav = value;
         } else {
             parsed.error = "unknown option '" + args[at] + "'";
             return parsed;
@@ -157,6 +171,11 @@ std::string usageText() {
            "  --continue        Campaign starts at the level after the last Campaign level\n"
            "                    won (kept in $XDG_STATE_HOME/gorvenshale, ~/.local/state/\n"
            "                    gorvenshale if unset), when it is of the same levels\n"
+           "  --sound MODE      on (the default with a window), off (the default with\n"
+           "                    --headless), or clicks: on, and every key clicks softly;\n"
+           "                    in the window Ctrl+M mutes and unmutes\n"
+           "  --sound-wav FILE  write the game's sound to FILE (WAV), each sound at its time\n"
+           "                    on the game's clock, with or without --sound\n"
            "  --help            this text\n"
            "  --version         the version\n"
            "\n"

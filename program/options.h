@@ -23,8 +23,15 @@ struct Options {
     /// --scale N: each picture pixel an N x N block on screen; 0 when not given (the one
     /// window chooses it from the screen, a battle's window beside a terminal takes 1)
     int scale = 0;
+    /// --sound on|off|clicks; unset: on in the window modes, off with --headless.
+    std::optional<bool> sound;
+    bool keyClicks = false;              ///< --sound clicks: on, and each key clicks softly
+    std::optional<std::string> soundWav; ///< --sound-wav FILE: the game's sound, on its clock
     bool help = false, version = false;
 };
+
+/// Whether the game is heard on the device: as asked, else in the window modes only.
+inline bool soundHeard(const Options& o) { return o.sound.value_or(!o.headless) && !o.headless; }
 
 /// Smallest and largest window side --size accepts.
 constexpr int MIN_SIDE = 100, MAX_SIDE = 8192;

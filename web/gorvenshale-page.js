@@ -66,11 +66,113 @@ var Module = (function () {
     return codesOf(e.key);
   }
 
+  // ---- Sound ----
+  // The program renders every sound with its own synthesiser (game/web_sound.h) and hands
+  // over the samples; the browser mixes them on its audio thread, through the program's
+  // own limiter as a wave shaper. A browser lets a page sound only after a gesture: the
+  // audio starts at the first key or tap, and what sounds before it is not heard.
+  const WAVES = ['sine', 'square', 'sawtooth', 'triangle'];
+  const sound = {
+    ctx: null, input: null, master: null, whistle: null,
+    muted: false, clicks: false, curve: null, click: null, rate: 48000,
+    played: 0, steered: 0, // for the tests: sounds handed to the audio so far
+    setup(on, clicks, curve, click, rate) {
+      this.muted = !on;
+      this.clicks = !!clicks;
+      this.curve = curve;
+      this.click = click;
+      this.rate = rate;
+      this.showButton();
+    },
+    start() {
+      if (this.ctx) {
+        if (this.ctx.state === 'suspended') this.ctx.resume().catch(() => {});
+        return;
+      }
+      if (!this.curve || !window.AudioContext) return;
+      try {
+        const ctx = new AudioContext({ latencyHint: 'interactive' });
+        // The shaper's curve is the limiter over four times full scale.
+        const input = new GainNode(ctx, { gain: 0.25 });
+        const limiter = new WaveShaperNode(ctx, { curve: this.curve });
+        this.master = new GainNode(ctx, { gain: this.muted ? 0 : 1 });
+        input.connect(limiter).connect(this.master).connect(ctx.destination);
+        this.ctx = ctx;
+        this.input = input;
+        if (ctx.state === 'suspended') ctx.resume().catch(() => {});
+      } catch (e) {
+        this.ctx = null; // no audio here: the game is silent, never in error
+      }
+    },
+    listening() { return !!this.ctx && !this.muted && this.ctx.state === 'running'; },
+    buffer(samples) {
+      const b = this.ctx.createBuffer(1, samples.length, this.rate);
+      b.copyToChannel(samples, 0);
+      return b;
+    },
+    play(samples) {
+      if (!this.listening() || !samples.length) return;
+      const source = new AudioBufferSourceNode(this.ctx, { buffer: this.buffer(samples) });
+      source.connect(this.input);
+      source.start();
+      this.played++;
+    },
+    // The whistle: one oscillator steered to each new pitch, held while it is steered and
+    // fading over its length once the steering stops, as the program's own voice does.
+    steer(wave, hz, volume, attackMs, lengthMs) {
+      if (!this.listening()) return;
+      const now = this.ctx.currentTime;
+      let w = this.whistle;
+      if (!w || w.ends <= now) {
+        const osc = new OscillatorNode(this.ctx, { type: WAVES[wave] || 'sine', frequency: hz });
+        const gain = new GainNode(this.ctx, { gain: 0 });
+        osc.connect(gain).connect(this.input);
+        osc.start();
+        gain.gain.linearRampToValueAtTime(volume, now + attackMs / 1000);
+        w = this.whistle = { osc, gain, ends: 0 };
+      } else {
+        w.osc.frequency.setTargetAtTime(hz, now, 0.01);
+        w.gain.gain.cancelScheduledValues(now);
+        w.gain.gain.setValueAtTime(volume, now);
+      }
+      w.ends = now + lengthMs / 1000;
+      w.gain.gain.linearRampToValueAtTime(0, w.ends);
+      w.osc.stop(w.ends + 0.05);
+      this.steered++;
+    },
+    keyClick() { if (this.clicks && this.click) this.play(this.click); },
+    toggle() {
+      this.muted = !this.muted;
+      this.start();
+      if (this.master) this.master.gain.value = this.muted ? 0 : 1;
+      this.showButton();
+    },
+    showButton() {
+      const b = $('sound');
+      if (!b) return;
+      b.textContent = this.muted ? 'Sound: off' : 'Sound: on';
+      b.setAttribute('aria-pressed', String(!this.muted));
+    },
+  };
+  window.gsSound = sound;
+
+  window.addEventListener('pointerdown', () => sound.start());
   window.addEventListener('keydown', (e) => {
+    sound.start();
     const codes = keyCodes(e);
     if (!codes) return;
     e.preventDefault(); // no scrolling by arrows or space, no help on F1
+    sound.keyClick();
     for (const c of codes) keys.push(c);
+  });
+  window.addEventListener('DOMContentLoaded', () => {
+    const b = $('sound');
+    if (!b) return;
+    sound.showButton();
+    b.addEventListener('click', () => {
+      sound.toggle();
+      b.blur(); // the keys stay the game's: Space or Enter never presses the button
+    });
   });
 
   // ---- Touch screens: the keypad and the phone's own keyboard ----
@@ -161,6 +263,7 @@ var Module = (function () {
     else if (name === 'fast') { if (value !== '0') args.push('--fast'); }
     else if (name === 'continue') { if (value !== '0') args.push('--continue'); }
     else if (name === 'size') args.push('--size', value);
+    else if (name === 'sound') args.push('--sound', value === '0' ? 'off' : value === '1' ? 'on' : value);
     else if (name === 'keys') startKeys = queryBytes(raw);
     else if (name === 'replay') {
       // Only a file beside the page, never a path or another site.
@@ -429,6 +532,7 @@ var Module = (function () {
   let runtimeReady = false;
   return {
     arguments: args,
+    gsSound: sound,
     gsPage: {
       keys,
       pausedMs: 0, // the game's pauses so far, in milliseconds

@@ -3,6 +3,7 @@
 // arrives here.
 #include <optional>
 
+#include "frontend/sdl/audio.h"
 #include "frontend/sdl/window_thread.h"
 
 namespace gs {
@@ -90,6 +91,7 @@ private:
     /// A key in the one window: text goes to the pane as typed bytes, the editing keys as
     /// keys; Ctrl+C ends the game as it does in a terminal.
     void typed(const SDL_Event& e) {
+        if (soundKey(e)) return; // the sound's mute key and key clicks: never the game's
         if (e.type == SDL_TEXTINPUT) {
             mode_.pane->typeText(e.text.text);
             return;

@@ -229,6 +229,7 @@ void WebPage::showConsole() {
 }
 
 void WebPage::show() {
+    if (onShow) onShow();
     showConsole();
     showPicture();
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -72,6 +73,9 @@ public:
 
     /// Puts on the page whatever changed since the last time.
     void show();
+    /// Called by each `show`, before every pause and key wait: the sound hands its waiting
+    /// events to the page's audio there, just before the frame that shows them.
+    std::function<void()> onShow;
     /// Shows the page, then pauses for `ms` milliseconds while the browser runs.
     void pause(double ms);
     /// Shows the page and hands it the thread for a moment if the program has kept it for

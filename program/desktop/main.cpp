@@ -22,6 +22,7 @@
 #include "game/battle.h"
 #include "game/modes.h"
 #include "game/progress.h"
+#include "program/desktop/desktop_sound.h"
 #include "program/startup.h"
 #include "state/texts.h"
 #include "system/runtime_error.h"
@@ -141,6 +142,12 @@ int main(int argc, char** argv) {
     Game G(gr, con, clk, rnd);
     G.levels = start.levels;
     G.campaign = &campaign;
+    // The sound: heard in the window modes, written with --sound-wav; the game never waits.
+    DesktopSound sound(o, G);
+    if (!sound.error().empty()) {
+        std::fprintf(stderr, "gorvenshale: %s\n", sound.error().c_str());
+        return 2;
+    }
 
     // The recording keeps the keys typed after the last Enter too; a file that could not
     // be written is reported, never passed over as success.

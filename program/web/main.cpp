@@ -15,6 +15,7 @@
 #include "game/modes.h"
 #include "game/progress.h"
 #include "program/startup.h"
+#include "program/web/web_sound.h"
 
 namespace {
 
@@ -64,6 +65,7 @@ int play(int argc, char** argv) {
     Game G(gr, con, clk, rnd);
     G.levels = start.levels;
     G.campaign = &campaign;
+    WebSound sound(o, G); // the page's audio, from the same table and the same events
     try {
         runGame(G, battle);
     } catch (const RuntimeError& e) {

@@ -31,6 +31,25 @@ TEST(Options, EveryOptionInBothForms) {
     EXPECT_TRUE(parseOptions({"--continue"}).options.continueCampaign);
 }
 
+TEST(Options, SoundIsHeardWhereThereIsAWindowUnlessTurnedOff) {
+    EXPECT_TRUE(soundHeard(parseOptions({}).options));
+    EXPECT_TRUE(soundHeard(parseOptions({"--console", "window"}).options));
+    EXPECT_FALSE(soundHeard(parseOptions({"--headless"}).options));
+    EXPECT_FALSE(soundHeard(parseOptions({"--sound=off"}).options));
+    // Headless has no device to hear it on, whatever is asked.
+    EXPECT_FALSE(soundHeard(parseOptions({"--headless", "--sound", "on"}).options));
+    const Options clicks = parseOptions({"--sound", "clicks"}).options;
+    EXPECT_TRUE(soundHeard(clicks) && clicks.keyClicks);
+    EXPECT_FALSE(parseOptions({"--sound", "on"}).options.keyClicks);
+    const ParsedOptions wav = parseOptions({"--headless", "--sound-wav=turn.wav"});
+    ASSERT_EQ(wav.error, "");
+    EXPECT_EQ(wav.options.soundWav, "turn.wav");
+    EXPECT_NE(parseOptions({"--sound", "loud"}).error.find("on, off or clicks"), std::string::npos);
+    EXPECT_NE(parseOptions({"--sound"}).error, "");
+    EXPECT_NE(parseOptions({"--sound-wav="}).error, "");
+    EXPECT_NE(usageText().find("Ctrl+M"), std::string::npos);
+}
+
 TEST(Options, BadArgumentsAreRefusedOnOneLine) {
     for (std::vector<std::string> bad :
          std::vector<std::vector<std::string>>{{"--bogus"},

@@ -319,3 +319,72 @@ describe('the page', () => {
     await page.close();
   });
 });
+
+describe('the page\'s sound', () => {
+  /** Types `lines` on the page as a player would, each line ended by Enter. */
+  async function typeLines(page, lines) {
+    for (const line of lines) {
+      if (line) await page.keyboard.type(line);
+      await page.keyboard.press('Enter');
+    }
+  }
+  const counts = (page) => page.evaluate(() => ({
+    started: !!window.gsSound.ctx, state: window.gsSound.ctx?.state,
+    played: window.gsSound.played, steered: window.gsSound.steered, muted: window.gsSound.muted,
+  }));
+
+  test('starts at the first key, is heard through a shot, and the button mutes it', async () => {
+    const page = await openGame(browser, srv.url, '?seed=1&fast=1');
+    await waitText(page, 'Select menu point');
+    assert.equal((await counts(page)).started, false); // no gesture yet: no audio
+    assert.equal(await page.textContent('#sound'), 'Sound: on');
+    await typeLines(page, ['1', '2', '1', '1', '22 32']);
+    await waitText(page, 'Enter speed and angle');
+    await page.waitForFunction(() => window.gsSound.steered > 0 && window.gsSound.played > 1,
+      null, { timeout: 30000, polling: 50 });
+    const heard = await counts(page);
+    assert.equal(heard.state, 'running');
+    // The gun, the whistle steered at each step, the blast.
+    assert.ok(heard.played >= 2, JSON.stringify(heard));
+    assert.ok(heard.steered >= 3, JSON.stringify(heard));
+
+    await page.click('#sound');
+    assert.equal(await page.textContent('#sound'), 'Sound: off');
+    assert.equal(await page.getAttribute('#sound', 'aria-pressed'), 'false');
+    await waitIdle(page);
+    const before = await counts(page);
+    await typeLines(page, ['1', '22 32']);
+    await page.waitForFunction(() => document.getElementById('console-text').textContent
+      .split('22 32').length > 2, null, { timeout: 30000, polling: 50 });
+    await waitIdle(page);
+    const after = await counts(page);
+    assert.equal(after.played, before.played); // muted: nothing more handed to the audio
+    assert.equal(after.steered, before.steered);
+    // The button took no key from the game, and nothing went wrong on the page.
+    assert.match(await consoleText(page), /Select a type[^\n]*\n1\n/);
+    assert.deepEqual(page.errors, []);
+    assert.equal(await page.textContent('#status'), '');
+    await page.close();
+  });
+
+  test('?sound=0 starts muted, ?sound=clicks clicks for each key', async () => {
+    const quiet = await openGame(browser, srv.url, '?seed=1&fast=1&sound=0');
+    await waitText(quiet, 'Select menu point');
+    assert.equal(await quiet.textContent('#sound'), 'Sound: off');
+    await typeLines(quiet, ['1', '2', '1', '1', '22 32']);
+    await waitText(quiet, 'Enter speed and angle');
+    await waitIdle(quiet);
+    assert.deepEqual(await quiet.evaluate(() => [window.gsSound.played, window.gsSound.steered]), [0, 0]);
+    await quiet.close();
+
+    const clicking = await openGame(browser, srv.url, '?seed=1&fast=1&sound=clicks');
+    await waitText(clicking, 'Select menu point');
+    await clicking.keyboard.press('1'); // the gesture that starts the audio
+    await clicking.waitForFunction(() => window.gsSound.ctx?.state === 'running', null,
+      { timeout: 30000, polling: 50 });
+    await clicking.keyboard.press('Backspace');
+    await clicking.waitForFunction(() => window.gsSound.played >= 1, null, { timeout: 30000, polling: 50 });
+    assert.deepEqual(clicking.errors, []);
+    await clicking.close();
+  });
+});
