@@ -93,7 +93,8 @@ void Timeline::finish(std::uint64_t endMs) {
 WavRecording::WavRecording(const std::string& path)
     : writer_(path, SAMPLE_RATE),
       timeline_(SAMPLE_RATE, [this](const float* s, std::size_t n) { writer_.write(s, n); }) {
-    if (writer_.ok()) thread_ = std::thread([this] { run(); });
+    opened_ = writer_.ok();
+    if (opened_) thread_ = std::thread([this] { run(); });
 }
 
 WavRecording::~WavRecording() { finish(); }

@@ -64,7 +64,9 @@ class WavRecording : public SoundSink {
 public:
     explicit WavRecording(const std::string& path);
     ~WavRecording() override;
-    bool ok() const { return writer_.ok(); }
+    /// The file was opened (whatever happens to the writing later, on the recording's own
+    /// thread: finish() tells).
+    bool ok() const { return opened_; }
     void play(const SoundEvent& e) override;
     /// Renders what is left, up to the game's millisecond `endMs` at least, and closes the
     /// file; false when it could not be written.
@@ -79,6 +81,7 @@ private:
     std::atomic<std::uint64_t> endMs_{0};
     std::atomic<std::uint64_t> dropped_{0};
     std::thread thread_;
+    bool opened_ = false; ///< set before the recording's thread starts
     bool finished_ = false, written_ = true;
 };
 

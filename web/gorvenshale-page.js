@@ -389,6 +389,13 @@ var Module = (function () {
       el.style.height = s.h / r.dpr + 'px';
     }
     $('picture').dataset.shown = shown.w + 'x' + shown.h;
+    paintAtSize(shown, picture);
+    if (consoleUnreadable()) layOutNarrow(true);
+  }
+  // The picture's canvas: the picture itself where it is shown enlarged (the page enlarges
+  // it), its shrunk showing where it must shrink (the program paints that, keeping the
+  // one-pixel lines); a new canvas size wakes a key wait to paint it anew.
+  function paintAtSize(shown, picture) {
     const shrunk = shown.w < picture.w || shown.h < picture.h;
     const w = shrunk ? shown.w : picture.w, h = shrunk ? shown.h : picture.h;
     if (w !== pictureCanvas.w || h !== pictureCanvas.h) {
@@ -396,7 +403,6 @@ var Module = (function () {
       pictureCanvas.h = h;
       keys.relayout();
     }
-    if (consoleUnreadable()) layOutNarrow(true);
   }
   window.addEventListener('resize', layOut);
 
@@ -441,13 +447,7 @@ var Module = (function () {
     el.style.width = shown.w + 'px';
     el.style.height = shown.h + 'px';
     el.dataset.shown = Math.round(shown.w * dpr) + 'x' + Math.round(shown.h * dpr);
-    const shrunk = shown.w < pictureSize.w || shown.h < pictureSize.h;
-    const w = shrunk ? shown.w : pictureSize.w, h = shrunk ? shown.h : pictureSize.h;
-    if (w !== pictureCanvas.w || h !== pictureCanvas.h) {
-      pictureCanvas.w = w;
-      pictureCanvas.h = h;
-      keys.relayout();
-    }
+    paintAtSize(shown, pictureSize);
     followText();
     return true;
   }

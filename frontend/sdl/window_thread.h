@@ -16,8 +16,9 @@
 // Atomics. `pending_`: the picture or the pane changed since the window thread last
 // looked. `wake_`: where the window thread is (AWAKE, ASLEEP in SDL_WaitEvent, WAKING when
 // the game has asked the waker to post, POSTED once it has), or STOP: the window is to go;
-// the waker sleeps on it. `areaW_`, `areaH_`: the window's present client size, read by
-// the game when it opens a picture. `gameEnded_`: the player closed the one window or
+// the waker sleeps on it. `areaW_`, `areaH_`: the window's present client size, and
+// `chosenScale_` the one window's factor without --scale, read by the game when it opens a
+// picture. `gameEnded_`: the player closed the one window or
 // pressed Ctrl+C in it; the game's next drawing call ends the game.
 //
 // Order of destruction. stop() (the game) sets STOP, which the waker answers with a last
