@@ -1,6 +1,7 @@
 // Draws the desktop icons with the game's own sprite code: the gun on the ground line and
 // a shell in flight above it, with the dots of the path it came along, on the black of the
-// battlefield. Writes DIR/gorvenshale-32.png, -64.png and -128.png; `make icons` runs it
+// battlefield. Writes DIR/gorvenshale-32.png, -64, -128, -192 and -512.png (the larger two
+// for the page installed on a phone's home screen); `make icons` runs it
 // into dist/icons, and the committed pictures are the ones `make install` installs.
 #include <algorithm>
 #include <cmath>
@@ -30,6 +31,8 @@ public:
 /// The scene is one 64x64 square of the battlefield, drawn pixel for pixel: the 64-pixel
 /// icon. Its top-left corner in the picture:
 constexpr int SIDE = 64, LEFT = 4, TOP = GROUND - 57;
+/// The desktop's menu sizes, and the two a phone's home screen asks an installed page for.
+constexpr int ICON_SIZES[] = {32, 64, 128, 192, 512};
 /// The gun stands near the square's left edge; the shot is one the player could type.
 constexpr i16 GUN_AT = LEFT + 24, SPEED = 15, ANGLE = 70;
 /// The steps of the flight shown: dots for the path, the shell's circle at the last.
@@ -108,7 +111,7 @@ int main(int argc, char** argv) {
     }
     Graph gr(Graph::Config{true, LEFT + SIDE + 8, GROUND + 16, true});
     drawScene(gr);
-    for (int size : {32, 64, 128}) {
+    for (int size : ICON_SIZES) {
         const std::string path =
             std::string(argv[1]) + "/gorvenshale-" + std::to_string(size) + ".png";
         std::string error;

@@ -35,7 +35,7 @@ std::vector<std::string> expectedFiles() {
                                    "share/man/man6/gorvenshale.6.gz",
                                    "share/doc/gorvenshale/copyright",
                                    "share/doc/gorvenshale/changelog.gz"};
-    for (const char* size : {"32x32", "64x64", "128x128"})
+    for (const char* size : {"32x32", "64x64", "128x128", "192x192", "512x512"})
         files.push_back(std::string("share/icons/hicolor/") + size + "/apps/gorvenshale.png");
     for (const auto& e : fs::directory_iterator(fs::path(GS_SOURCE_DIR) / "level"))
         files.push_back((DATA / "level" / e.path().filename()).string());
@@ -263,7 +263,7 @@ TEST(Install, CommittedIconsAreWhatTheSpriteCodeDraws) {
     const fs::path drawn = scratch("icons");
     std::string out;
     ASSERT_EQ(run(std::string(GS_ICON_TOOL) + " " + drawn.string(), &out), 0) << out;
-    for (int size : {32, 64, 128}) {
+    for (int size : {32, 64, 128, 192, 512}) {
         const std::string name = "gorvenshale-" + std::to_string(size) + ".png";
         gs::RgbaPicture committed, fresh;
         std::string error;

@@ -110,6 +110,7 @@ TEST(Package, DebHoldsTheGameInDebianPlacesAndNamesItsLibraries) {
           " ./usr/share/icons/hicolor/32x32/apps/gorvenshale.png\n",
           " ./usr/share/icons/hicolor/64x64/apps/gorvenshale.png\n",
           " ./usr/share/icons/hicolor/128x128/apps/gorvenshale.png\n",
+          " ./usr/share/icons/hicolor/512x512/apps/gorvenshale.png\n",
           " ./usr/share/man/man6/gorvenshale.6.gz\n", " ./usr/share/doc/gorvenshale/copyright\n",
           " ./usr/share/doc/gorvenshale/changelog.gz\n"})
         EXPECT_NE(contents.find(file), std::string::npos) << file << contents;
