@@ -274,9 +274,8 @@ var Module = (function () {
     // Any other parameter (a link's tracking tag) is none of the game's business.
   }
   showKeypad();
-  // Without a size (and without a demo, which brings its own) the page chooses the
-  // picture once the program's rules can be asked (onRuntimeInitialized), before the game
-  // starts: see choosePicture.
+  // Without a size (and without a demo, which brings its own) the page chooses each
+  // battle's picture as the battle opens it: see choosePicture.
   const chooseSize = !args.includes('--size') && !replayName;
   // Fetched at once, beside the program's own download.
   const replayBytes = replayName
@@ -541,6 +540,10 @@ var Module = (function () {
       setAnswer,
       pictureCanvas,
       // A new picture: the page lays itself out for it before it is painted.
+      // Each battle's picture, when the address names no size: the program asks as the
+      // battle opens it, so that a phone turned between battles gets the new shape.
+      choosePicture: () => (chooseSize ? choosePicture() : null),
+      picture: pictureSize,
       setPictureSize(w, h) {
         pictureSize.w = w;
         pictureSize.h = h;
@@ -559,11 +562,6 @@ var Module = (function () {
     },
     onRuntimeInitialized() {
       runtimeReady = true;
-      // The program reads its arguments after this: the chosen size is among them.
-      if (chooseSize) {
-        const p = choosePicture();
-        args.push('--size', p.w + 'x' + p.h);
-      }
       layOut();
     },
     preRun: [

@@ -23,6 +23,12 @@ EM_JS(void, gs_page_put_console,
       { Module.gsPage.putImage('console', HEAPU8.buffer, rgba, width, height, x, y, w, h); });
 EM_JS(void, gs_page_picture_size, (int width, int height),
       { Module.gsPage.setPictureSize(width, height); });
+// The page's picture for a battle about to open, as width * 65536 + height; 0 when the
+// address named the size.
+EM_JS(int, gs_page_choose_picture, (), {
+    const p = Module.gsPage.choosePicture();
+    return p ? p.w * 65536 + p.h : 0;
+});
 EM_JS(int, gs_page_canvas_width, (), { return Module.gsPage.pictureCanvas.w; });
 EM_JS(int, gs_page_canvas_height, (), { return Module.gsPage.pictureCanvas.h; });
 EM_JS(void, gs_page_add_text, (const char* text, int length),
@@ -94,8 +100,19 @@ constexpr const char* START_KEYS_FILE = "/start-keys";
 
 class PicturePresenter : public Presenter {
 public:
+    explicit PicturePresenter(bool sizeGiven) : sizeGiven_(sizeGiven) {}
     ~PicturePresenter() override { WebPage::get().pictureClosed(); }
     void changed() override { WebPage::get().pictureChanged(); }
+    /// Without --size each battle takes the picture the page chooses for its room now, as
+    /// the one window's battles take theirs from the window.
+    std::pair<int, int> clientSize() const override {
+        if (sizeGiven_) return {0, 0};
+        const int chosen = gs_page_choose_picture();
+        return {chosen / 65536, chosen % 65536};
+    }
+
+private:
+    bool sizeGiven_;
 };
 
 } // namespace
@@ -261,9 +278,9 @@ void WebPage::finished(int status) {
 }
 
 Graph::WindowFactory webPictureFactory() {
-    return [](Graph& g, const Graph::Config&, std::string&) -> std::unique_ptr<Presenter> {
+    return [](Graph& g, const Graph::Config& c, std::string&) -> std::unique_ptr<Presenter> {
         WebPage::get().attach(g);
-        return std::make_unique<PicturePresenter>();
+        return std::make_unique<PicturePresenter>(c.sizeGiven);
     };
 }
 

@@ -153,7 +153,7 @@ describe('the whole battle in view', () => {
       await waitIdle(page);
       const seen = await page.evaluate(() => {
         const c = document.getElementById('picture'), r = c.getBoundingClientRect();
-        const size = Module.arguments[Module.arguments.indexOf('--size') + 1].split('x').map(Number);
+        const size = [Module.gsPage.picture.w, Module.gsPage.picture.h];
         return { size, canvas: [c.width, c.height], css: [r.width, r.height],
           shown: c.dataset.shown.split('x').map(Number),
           consoleCss: document.getElementById('console').getBoundingClientRect().height };
