@@ -190,7 +190,9 @@ describe('a tablet', () => {
     else assert.ok(side.consoleH >= 20 * 14 - 0.5, JSON.stringify(side));
     // Upright it has room for the console at its own size, above the keypad.
     await page.setViewportSize({ width: 768, height: 1024 });
-    await page.waitForFunction(() => !document.body.classList.contains('narrow'), null, { timeout: LIMIT_MS });
+    // On its side the page may not have been narrow: wait for the new layout itself.
+    await page.waitForFunction(() => !document.body.classList.contains('narrow') &&
+      document.getElementById('console').getBoundingClientRect().width === 640, null, { timeout: LIMIT_MS });
     const upright = await page.evaluate(() => {
       const r = (id) => document.getElementById(id).getBoundingClientRect();
       return { console: [r('console').width, r('console').height], bottom: r('console').bottom, keypadTop: r('keypad').top };

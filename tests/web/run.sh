@@ -22,5 +22,7 @@ build() {
 }
 build build/wasm build/web 2
 build build/wasm-checked build/web-checked 2 checked
+# One file at a time: the pages' timings (the offline cache, a layout after a resize) must
+# not compete with another file's game for the machine's two cores.
 GS_BINARY="${1:?the desktop program}" GS_WEB_DIR=build/web GS_WEB_CHECKED_DIR=build/web-checked \
-  exec node --test tests/web/web.test.mjs tests/web/phone.test.mjs tests/web/faults.test.mjs
+  exec node --test --test-concurrency=1 tests/web/web.test.mjs tests/web/phone.test.mjs tests/web/faults.test.mjs
