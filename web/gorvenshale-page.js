@@ -357,18 +357,26 @@ var Module = (function () {
   }
   // The picture's size when the address names none: the program's choice for the area
   // that shows the battlefield largest.
+  // The program's picture for an area of the page, in device pixels.
+  function programsPicture(w, h) {
+    const at = Module._gs_choose_picture(w, h) >> 2;
+    return { w: Module.HEAP32[at], h: Module.HEAP32[at + 1] };
+  }
   function choosePicture() {
     // On a narrow screen the picture's area is what the transcript and the keypad leave.
+    // Its width binds there: rows below the battle's own would only be empty panel, so the
+    // picture keeps the battle's shape and the rest of the height goes to the transcript.
     const narrow = narrowPictureArea();
     if (narrow) {
       const dpr = window.devicePixelRatio || 1;
-      const at = Module._gs_choose_picture(Math.floor(narrow.w * dpr), Math.floor(narrow.h * dpr)) >> 2;
-      return { w: Module.HEAP32[at], h: Module.HEAP32[at + 1] };
+      const battle = programsPicture(1, 1); // the least picture: the whole battlefield
+      const w = Math.floor(narrow.w * dpr);
+      const h = Math.min(Math.floor(narrow.h * dpr), Math.ceil(w * battle.h / battle.w));
+      return programsPicture(w, h);
     }
     const r = room();
     const best = areas(r, consoleShown(r, $('console'))).map((a) => {
-      const at = Module._gs_choose_picture(a.w, a.h) >> 2;
-      const picture = { w: Module.HEAP32[at], h: Module.HEAP32[at + 1] };
+      const picture = programsPicture(a.w, a.h);
       return { picture, shown: fit(picture.w, picture.h, a.w, a.h) };
     }).reduce(larger);
     return best.picture;
