@@ -1,5 +1,7 @@
 #include "demo/demo_file.h"
 
+#include "system/whole_file.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -414,65 +416,6 @@ bool recordTarget(const std::string& path, std::string& target, std::string& err
     return true;
 }
 
-/// Writes all of `text` at `offset`.
-bool writeAt(int fd, std::string_view text, std::uint64_t offset, std::string& error) {
-    while (!text.empty()) {
-        const ssize_t put = pwrite(fd, text.data(), text.size(), static_cast<off_t>(offset));
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) {
-            error = put < 0 ? std::strerror(errno) : "nothing could be written";
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(put));
-        offset += static_cast<std::uint64_t>(put);
-    }
-    return true;
-}
-
-/// Puts `text` at `target` whole: written to a new file beside it, then renamed over it,
-/// so that a game ended at any moment leaves the last complete file. Returns the file,
-/// open for writing, or -1 with `error` set.
-int writeNewFile(const std::string& target, const std::string& text, std::string& error) {
-    const std::string part = target + ".part";
-    // Whatever else stands at the .part name is left alone: never followed, written or
-    // waited on (a FIFO), and the recording is refused.
-    const std::string inTheWay = part + " is in the way: not a regular file";
-    struct stat file {};
-    if (lstat(part.c_str(), &file) == 0 && !S_ISREG(file.st_mode)) {
-        error = inTheWay;
-        return -1;
-    }
-    // A regular one was left by a recording that was killed. It is removed, not written
-    // through: whatever else has linked it since (a backup) keeps its copy, and a file
-    // this player may not write does not stop the recording.
-    if (unlink(part.c_str()) != 0 && errno != ENOENT) {
-        error = part + ": " + std::strerror(errno);
-        return -1;
-    }
-    const int fd = open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return -1;
-    }
-    if (fstat(fd, &file) != 0 || !S_ISREG(file.st_mode)) {
-        close(fd);
-        error = inTheWay;
-        return -1;
-    }
-    if (!writeAt(fd, text, 0, error)) {
-        close(fd);
-        unlink(part.c_str());
-        return -1;
-    }
-    if (std::rename(part.c_str(), target.c_str()) != 0) {
-        error = std::strerror(errno);
-        close(fd);
-        unlink(part.c_str());
-        return -1;
-    }
-    return fd;
-}
-
 } // namespace
 
 std::string formatDemo(const Demo& demo) {
@@ -511,7 +454,7 @@ std::optional<Demo> loadDemo(const std::string& path, std::string& error) {
 bool saveDemo(const std::string& path, const Demo& demo, std::string& error) {
     std::string target;
     if (!recordTarget(path, target, error)) return false;
-    const int fd = writeNewFile(target, formatDemo(demo), error);
+    const int fd = writeFileAnew(target, formatDemo(demo), 0666, error);
     if (fd < 0) return false;
     close(fd);
     return true;
@@ -563,17 +506,18 @@ bool DemoFileWriter::write(const std::string& path, const Demo& demo, std::strin
     // full disk stops the write there, and the file is cut back to the demo it was. Only
     // then are the old closing lines replaced, in room the file already has.
     if (newSize > size_ &&
-        !writeAt(fd_, std::string(static_cast<std::size_t>(newSize - size_), '\n'), size_, error)) {
+        !writeAllAt(fd_, std::string(static_cast<std::size_t>(newSize - size_), '\n'), size_,
+                    error)) {
         if (ftruncate(fd_, oldEnd) != 0) forget();
         return false;
     }
     // A shorter file gets blank lines too, until it is cut.
     if (newSize < size_) text.append(static_cast<std::size_t>(size_ - newSize), '\n');
-    if (!writeAt(fd_, text, body_, error)) {
+    if (!writeAllAt(fd_, text, body_, error)) {
         // The old closing lines are put back; a file that takes not even those is written
         // whole by the next write.
         std::string ignored;
-        if (!writeAt(fd_, tail_, body_, ignored) || ftruncate(fd_, oldEnd) != 0) forget();
+        if (!writeAllAt(fd_, tail_, body_, ignored) || ftruncate(fd_, oldEnd) != 0) forget();
         return false;
     }
     if (newSize < size_ && ftruncate(fd_, static_cast<off_t>(newSize)) != 0) {
@@ -602,7 +546,7 @@ bool DemoFileWriter::writeWhole(const std::string& path, const std::string& head
     const std::uint32_t sum = checksum(demo.keys, 0, rowsEnd);
     appendKeyRows(demo.keys, rowsEnd, demo.keys.size(), text);
     text += endLine(demo.keys.size(), checksum(demo.keys, rowsEnd, demo.keys.size(), sum));
-    fd_ = writeNewFile(target, text, error);
+    fd_ = writeFileAnew(target, text, 0666, error);
     if (fd_ < 0) return false;
     path_ = path;
     head_ = head;

@@ -65,41 +65,66 @@ std::optional<std::string> readWholeFile(const std::string& path, std::size_t li
     return text;
 }
 
+bool writeAllAt(int fd, std::string_view text, std::uint64_t offset, std::string& error) {
+    while (!text.empty()) {
+        const ssize_t put = pwrite(fd, text.data(), text.size(), static_cast<off_t>(offset));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) {
+            error = put < 0 ? std::strerror(errno) : "nothing could be written";
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(put));
+        offset += static_cast<std::uint64_t>(put);
+    }
+    return true;
+}
+
+int writeFileAnew(const std::string& path, std::string_view text, unsigned mode,
+                  std::string& error) {
+    const std::string part = path + ".part";
+    const std::string inTheWay = part + " is in the way: not a regular file";
+    struct stat file {};
+    if (lstat(part.c_str(), &file) == 0 && !S_ISREG(file.st_mode)) {
+        error = inTheWay;
+        return -1;
+    }
+    if (unlink(part.c_str()) != 0 && errno != ENOENT) {
+        error = part + ": " + std::strerror(errno);
+        return -1;
+    }
+    const int fd = open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NONBLOCK | O_CLOEXEC,
+                        static_cast<mode_t>(mode));
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return -1;
+    }
+    if (fstat(fd, &file) != 0 || !S_ISREG(file.st_mode)) {
+        close(fd);
+        error = inTheWay;
+        return -1;
+    }
+    // On the disk before it takes the old file's name: a crash leaves one or the other.
+    bool ok = writeAllAt(fd, text, 0, error);
+    if (ok && (fsync(fd) != 0 || rename(part.c_str(), path.c_str()) != 0)) {
+        error = std::strerror(errno);
+        ok = false;
+    }
+    if (!ok) {
+        close(fd);
+        unlink(part.c_str());
+        return -1;
+    }
+    return fd;
+}
+
 bool replaceWholeFile(const std::string& path, std::string_view text, std::string& error) {
     const auto slash = path.find_last_of('/');
     if (slash != std::string::npos && !makeFolders(path.substr(0, slash), error)) return false;
-    const std::string fresh = path + ".new";
-    const int fd = open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        error = fresh + ": " + std::strerror(errno);
-        return false;
-    }
-    bool ok = true;
-    for (std::size_t done = 0; ok && done < text.size();) {
-        const ssize_t put = write(fd, text.data() + done, text.size() - done);
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) {
-            error = fresh + ": " + std::strerror(errno);
-            ok = false;
-        } else {
-            done += static_cast<std::size_t>(put);
-        }
-    }
-    // On the disk before it takes the old file's name: a crash leaves one or the other.
-    if (ok && fsync(fd) != 0) {
-        error = fresh + ": " + std::strerror(errno);
-        ok = false;
-    }
-    if (close(fd) != 0 && ok) {
-        error = fresh + ": " + std::strerror(errno);
-        ok = false;
-    }
-    if (ok && rename(fresh.c_str(), path.c_str()) != 0) {
-        error = path + ": " + std::strerror(errno);
-        ok = false;
-    }
-    if (!ok) unlink(fresh.c_str());
-    return ok;
+    const int fd = writeFileAnew(path, text, 0600, error);
+    if (fd < 0) return false;
+    if (close(fd) == 0) return true;
+    error = std::strerror(errno);
+    return false;
 }
 
 } // namespace gs

@@ -199,7 +199,7 @@ TEST_F(Continue, TheFileIsReplacedWholeInFoldersMadeForIt) {
     EXPECT_EQ(file.read(error), record(5, levels_));
     EXPECT_EQ(fs::status(dir_ / "state" / "gorvenshale").permissions() & fs::perms::all,
               fs::perms::owner_all);
-    EXPECT_FALSE(fs::exists(path + ".new"));
+    EXPECT_FALSE(fs::exists(path + ".part"));
 
     // A folder in the file's place cannot be read; a file in the folder's place stops
     // the write: each says why.
