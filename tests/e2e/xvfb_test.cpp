@@ -539,6 +539,18 @@ private:
 };
 
 constexpr const char* ONE_WINDOW = "Gorvenshale";
+
+/// A recorded game in the one window on `screen`, up to its first battle's picture
+/// (snapshot 1 in `dir`/snaps, the demo `dir`/kept.demo); the window's id.
+void recordFirstBattleInOneWindow(ShownScreen& screen, GameProcess& game, const fs::path& dir,
+                                  std::string& id) {
+    game.more = {"--console", "window", "--record", (dir / "kept.demo").string()};
+    game.start(screen.display(), dir / "snaps", dir / "out.txt", "640x400");
+    ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }));
+    screen.type(id, "1\n2\n1\n");
+    ASSERT_TRUE(poll([&] { return fs::exists(dir / "snaps/0001.png"); })) << slurp(dir / "out.txt");
+}
+
 /// The pane's band at the window's bottom: 20 rows of 16 pixels on these screens.
 constexpr int PANE_HEIGHT = 320;
 
@@ -566,12 +578,8 @@ TEST_F(Xvfb, OneWindowEndsAtCtrlCAndKeepsARunTimeErrorOnScreen) {
         // Ctrl+C in the window in the middle of a battle: the game ends as from a terminal's
         // Ctrl+C, and the recording holds the answers given.
         GameProcess game;
-        game.more = {"--console", "window", "--record", (dir_ / "kept.demo").string()};
-        game.start(screen.display(), dir_ / "snaps", dir_ / "out.txt", "640x400");
         std::string id;
-        ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }));
-        screen.type(id, "1\n2\n1\n");
-        ASSERT_TRUE(poll([&] { return fs::exists(dir_ / "snaps/0001.png"); }));
+        ASSERT_NO_FATAL_FAILURE(recordFirstBattleInOneWindow(screen, game, dir_, id));
         screen.x("xdotool key ctrl+c");
         ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
         EXPECT_EQ(game.proc.status, 128 + SIGINT) << slurp(dir_ / "out.txt");
@@ -633,12 +641,8 @@ TEST_F(Xvfb, OneWindowEndsAtCtrlCEvenWithInterruptIgnored) {
     ASSERT_TRUE(screen.start());
     GameProcess game;
     game.ignoreInterrupt = true;
-    game.more = {"--console", "window", "--record", (dir_ / "kept.demo").string()};
-    game.start(screen.display(), dir_ / "snaps", dir_ / "out.txt", "640x400");
     std::string id;
-    ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }));
-    screen.type(id, "1\n2\n1\n");
-    ASSERT_TRUE(poll([&] { return fs::exists(dir_ / "snaps/0001.png"); }));
+    ASSERT_NO_FATAL_FAILURE(recordFirstBattleInOneWindow(screen, game, dir_, id));
     screen.x("xdotool key ctrl+c");
     ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
     EXPECT_EQ(game.proc.status, 128 + SIGINT) << slurp(dir_ / "out.txt");
@@ -653,12 +657,8 @@ TEST_F(Xvfb, OneWindowLosingTheDisplayEndsTheGameOnceWithOneLine) {
     ShownScreen screen("1024x768", dir_);
     ASSERT_TRUE(screen.start());
     GameProcess game;
-    game.more = {"--console", "window", "--record", (dir_ / "kept.demo").string()};
-    game.start(screen.display(), dir_ / "snaps", dir_ / "out.txt", "640x400");
     std::string id;
-    ASSERT_TRUE(poll([&] { return !(id = screen.windowId(ONE_WINDOW)).empty(); }));
-    screen.type(id, "1\n2\n1\n");
-    ASSERT_TRUE(poll([&] { return fs::exists(dir_ / "snaps/0001.png"); }));
+    ASSERT_NO_FATAL_FAILURE(recordFirstBattleInOneWindow(screen, game, dir_, id));
     screen.stopServer();
     ASSERT_TRUE(poll([&] { return game.proc.exited(); })) << slurp(dir_ / "out.txt");
     EXPECT_EQ(game.proc.status, 1) << slurp(dir_ / "out.txt");
